@@ -1,0 +1,25 @@
+// Reading numbers from field texts and writing them back for display.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace varnelle {
+
+// The number at the start of a text. Blanks, tabs and line feeds are ignored
+// wherever they stand; then an optional sign, digits with at most one period,
+// and an optional exponent (E or D in either case, optional sign, digits).
+// Reading stops at the first character that cannot continue the number.
+// "&H" and "&O" read the rest as a hexadecimal or octal integer. A text with
+// no leading number reads as 0; a value too large for a double reads as ±inf.
+double numberFromText(std::string_view text);
+
+// Rounded to the nearest whole number (halves away from zero), no grouping,
+// a minus sign when negative, as many digits as needed: "#######0".
+std::string wholeNumberText(double value);
+
+// Exactly three decimals after `decimalSeparator`, every integer digit,
+// no grouping: "#######0.000". A value that rounds to zero shows no sign.
+std::string resultText(double value, char decimalSeparator);
+
+}  // namespace varnelle

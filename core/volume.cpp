@@ -1,0 +1,247 @@
+#include "volume.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#if VARNELLE_HAVE_MVEC
+#include <emmintrin.h>
+#endif
+
+namespace varnelle {
+namespace {
+
+constexpr double cubicMillimetresPerLitre = 1'000'000;
+
+// The constants of one end, worked out once per integral so that the slice
+// loop only evaluates what changes from slice to slice.
+struct EndGeometry {
+    EndShape shape;
+    double R;             // radius of the cylinder
+    double w;             // axial depth of the end (0 for flat ends)
+    double N;             // slices
+    double r;             // outer radius of cone and quarter-round ends
+    double Rs;            // sphere radius of a cap
+    double coneDrop;      // R - r
+    double twoRsW;        // 2·Rs·w
+    double wSquared;      // w·w
+    double roundSquared;  // (R - r)²
+    double NSquared;      // N·N
+
+    EndGeometry(const TankParameters& tank)
+        : shape(tank.endShape),
+          R(tank.diameter / 2),
+          w(tank.endShape == EndShape::FlatEnds ? 0.0 : tank.endWidth),
+          N(tank.intervals),
+          r(0),
+          Rs(0) {
+        switch (shape) {
+            case EndShape::SphericalCapEnds:
+                Rs = (R * R + w * w) / (2 * w);
+                break;
+            case EndShape::QuarterRoundEnds:
+                r = R - w;
+                break;
+            case EndShape::ConicalEnds:
+                r = tank.endCircleDiameter / 2;
+                break;
+            case EndShape::FlatEnds:
+                break;
+        }
+        coneDrop = R - r;
+        twoRsW = 2 * Rs * w;
+        wSquared = w * w;
+        roundSquared = (R - r) * (R - r);
+        NSquared = N * N;
+    }
+
+    double coneRadius(double i) const { return R - (i * coneDrop) / N; }
+
+    double capRadius(double i) const {
+        const double x = 1 - i / N;
+        return std::sqrt(twoRsW * x - wSquared * x * x);
+    }
+
+    double roundRadius(double i) const {
+        return r + std::sqrt(roundSquared - (wSquared * i * i) / NSquared);
+    }
+
+    double radius(double i) const {
+        switch (shape) {
+            case EndShape::ConicalEnds:
+                return coneRadius(i);
+            case EndShape::SphericalCapEnds:
+                return capRadius(i);
+            case EndShape::QuarterRoundEnds:
+                return roundRadius(i);
+            case EndShape::FlatEnds:
+                break;
+        }
+        return R;
+    }
+
+    // Number of steps of "for i = 0 while i <= N - 1": none when N < 1 or N is
+    // not a number. The count is capped far beyond any run that could finish.
+    std::int64_t steps() const {
+        const double last = N - 1;
+        if (!(last >= 0)) {
+            return 0;
+        }
+        constexpr double cap = 4.0e18;
+        return last >= cap ? static_cast<std::int64_t>(cap) : static_cast<std::int64_t>(last) + 1;
+    }
+};
+
+// The segment area of one slice of radius rho, centred on the tank axis, is
+// rho²·((Pi/2 − ASIN(c)) − c·√(u·(2 − u))) with u = y / rho and c = 1 − u.
+// The slices of a block are evaluated in two passes so that the arctangents,
+// the costly part, can be taken two at a time by the vector math library.
+struct SliceTerms {
+    double rhoSquared;
+    double c;
+    double root;         // √(u·(2 − u)), which is also √(1 − c²)
+    double arcsine = 0;  // ASIN(c)
+};
+
+inline SliceTerms sliceTerms(double R, double rho, double level) {
+    double y = level - (R - rho);
+    if (!(y >= 0)) {  // also catches a level that is not a number
+        y = 0;
+    }
+    if (y > 2 * rho) {
+        y = 2 * rho;
+    }
+    const double u = y / rho;
+    const double c = 1 - u;
+    return {rho * rho, c, std::sqrt(u * (2 - u))};
+}
+
+// The argument whose arctangent is ASIN(c); the exact ends are settled later.
+inline double arctangentArgument(const SliceTerms& t) {
+    return t.c / t.root;
+}
+
+inline double sliceArea(const SliceTerms& t) {
+    double arcsine = t.arcsine;
+    if (t.c == 1) {
+        arcsine = Pi / 2;
+    } else if (t.c == -1) {
+        arcsine = -Pi / 2;
+    }
+    return t.rhoSquared * ((Pi / 2 - arcsine) - t.c * t.root);
+}
+
+#if VARNELLE_HAVE_MVEC
+extern "C" __m128d _ZGVbN2v_atan(__m128d);  // glibc's vector atan, two lanes
+
+template <std::size_t Size>
+void arctangents(std::array<SliceTerms, Size>& terms, std::size_t count) {
+    std::size_t k = 0;
+    for (; k + 1 < count; k += 2) {
+        const __m128d arguments =
+            _mm_set_pd(arctangentArgument(terms[k + 1]), arctangentArgument(terms[k]));
+        alignas(16) double results[2];
+        _mm_store_pd(results, _ZGVbN2v_atan(arguments));
+        terms[k].arcsine = results[0];
+        terms[k + 1].arcsine = results[1];
+    }
+    for (; k < count; ++k) {
+        terms[k].arcsine = std::atan(arctangentArgument(terms[k]));
+    }
+}
+#else
+template <std::size_t Size>
+void arctangents(std::array<SliceTerms, Size>& terms, std::size_t count) {
+    for (std::size_t k = 0; k < count; ++k) {
+        terms[k].arcsine = std::atan(arctangentArgument(terms[k]));
+    }
+}
+#endif
+
+// Sums the slice areas in step order, ten steps a block: the progress call,
+// when there is one, follows the first slice of each block (steps 0, 10, 20 ...).
+template <typename Radius>
+double sumSlices(const EndGeometry& g, double level, const ProgressCallback& progress,
+                 Radius radius) {
+    constexpr std::int64_t blockSize = 10;
+    const std::int64_t steps = g.steps();
+    std::array<SliceTerms, blockSize> terms;
+    double sum = 0;
+    for (std::int64_t first = 0; first < steps; first += blockSize) {
+        const auto count = static_cast<std::size_t>(std::min(blockSize, steps - first));
+        for (std::size_t k = 0; k < count; ++k) {
+            terms[k] = sliceTerms(g.R, radius(static_cast<double>(first + k)), level);
+        }
+        arctangents(terms, count);
+        sum += sliceArea(terms[0]);
+        if (progress) {
+            progress(static_cast<double>(first) / g.N);
+        }
+        for (std::size_t k = 1; k < count; ++k) {
+            sum += sliceArea(terms[k]);
+        }
+    }
+    return sum;
+}
+
+// Flat ends: every slice is the same circle of radius R, so one area serves
+// them all; the loop remains only for its progress calls.
+double flatEndSum(const EndGeometry& g, double level, const ProgressCallback& progress) {
+    const std::int64_t steps = g.steps();
+    SliceTerms terms = sliceTerms(g.R, g.R, level);
+    terms.arcsine = std::atan(arctangentArgument(terms));
+    const double area = sliceArea(terms);
+    if (progress) {
+        for (std::int64_t i = 0; i < steps; i += 10) {
+            progress(static_cast<double>(i) / g.N);
+        }
+    }
+    return static_cast<double>(steps) * area;
+}
+
+double endSum(const EndGeometry& g, double level, const ProgressCallback& progress) {
+    switch (g.shape) {
+        case EndShape::ConicalEnds:
+            return sumSlices(g, level, progress, [&g](double i) { return g.coneRadius(i); });
+        case EndShape::SphericalCapEnds:
+            return sumSlices(g, level, progress, [&g](double i) { return g.capRadius(i); });
+        case EndShape::QuarterRoundEnds:
+            return sumSlices(g, level, progress, [&g](double i) { return g.roundRadius(i); });
+        case EndShape::FlatEnds:
+            break;
+    }
+    return flatEndSum(g, level, progress);
+}
+
+double cylinderVolumeAt(const TankParameters& tank, double level) {
+    return segmentArea(tank.diameter / 2, level) * tank.cylinderLength / cubicMillimetresPerLitre;
+}
+
+}  // namespace
+
+double sliceRadius(const TankParameters& tank, double step) {
+    return EndGeometry(tank).radius(step);
+}
+
+double endsVolumeAt(const TankParameters& tank, double level, const ProgressCallback& progress) {
+    const EndGeometry g(tank);
+    const double sum = endSum(g, level, progress);
+    return 2 * sum * g.w / (cubicMillimetresPerLitre * g.N);
+}
+
+VolumeResults computeVolumes(const TankParameters& tank, const ProgressCallback& progress) {
+    const double cylinder = cylinderVolumeAt(tank, tank.oilHeight);
+    const double ends = endsVolumeAt(tank, tank.oilHeight, progress);
+    const double cylinderBelowStrainer = cylinderVolumeAt(tank, tank.strainerHeight);
+    const double endsBelowStrainer = endsVolumeAt(tank, tank.strainerHeight);
+
+    VolumeResults results;
+    results.cylinderVolume = cylinder;
+    results.endsVolume = ends;
+    results.belowStrainerVolume = cylinderBelowStrainer + endsBelowStrainer;
+    results.totalVolume = cylinder + ends;
+    results.availableVolume = (results.totalVolume - cylinderBelowStrainer) - endsBelowStrainer;
+    return results;
+}
+
+}  // namespace varnelle
