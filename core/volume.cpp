@@ -230,17 +230,20 @@ double endsVolumeAt(const TankParameters& tank, double level, const ProgressCall
 }
 
 VolumeResults computeVolumes(const TankParameters& tank, const ProgressCallback& progress) {
+    const double endsAtOil = endsVolumeAt(tank, tank.oilHeight, progress);
+    return volumesFromEnds(tank, endsAtOil, endsVolumeAt(tank, tank.strainerHeight));
+}
+
+VolumeResults volumesFromEnds(const TankParameters& tank, double endsAtOil, double endsAtStrainer) {
     const double cylinder = cylinderVolumeAt(tank, tank.oilHeight);
-    const double ends = endsVolumeAt(tank, tank.oilHeight, progress);
     const double cylinderBelowStrainer = cylinderVolumeAt(tank, tank.strainerHeight);
-    const double endsBelowStrainer = endsVolumeAt(tank, tank.strainerHeight);
 
     VolumeResults results;
     results.cylinderVolume = cylinder;
-    results.endsVolume = ends;
-    results.belowStrainerVolume = cylinderBelowStrainer + endsBelowStrainer;
-    results.totalVolume = cylinder + ends;
-    results.availableVolume = (results.totalVolume - cylinderBelowStrainer) - endsBelowStrainer;
+    results.endsVolume = endsAtOil;
+    results.belowStrainerVolume = cylinderBelowStrainer + endsAtStrainer;
+    results.totalVolume = cylinder + endsAtOil;
+    results.availableVolume = (results.totalVolume - cylinderBelowStrainer) - endsAtStrainer;
     return results;
 }
 

@@ -79,4 +79,9 @@ double endsVolumeAt(const TankParameters& tank, double level,
 // The five volumes. Only the first end integral (at the oil height) reports progress.
 VolumeResults computeVolumes(const TankParameters& tank, const ProgressCallback& progress = {});
 
+// The five volumes from the two end integrals, endsVolumeAt() at the oil height
+// and at the strainer height: what computeVolumes() returns, for a caller that
+// runs the two integrals itself (to keep a window live during the second one).
+VolumeResults volumesFromEnds(const TankParameters& tank, double endsAtOil, double endsAtStrainer);
+
 }  // namespace varnelle

@@ -1,0 +1,150 @@
+// "Calculer": reads the fields, integrates while the progress bar grows and
+// the window stays live, then writes the five volumes.
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+
+#include <cmath>
+
+#include "core/number_text.h"
+#include "twips.h"
+#include "volumes.h"
+
+namespace varnelle {
+namespace {
+
+// Thrown from the progress callback when the window closes during a run, and
+// caught by the run itself: it never crosses the toolkit's own code.
+struct CalculationAbandoned {};
+
+// The window answers clicks and repaints at least this often during a run;
+// processing events less often keeps a run close to the cost of its computation.
+constexpr qint64 liveIntervalMs = 25;
+
+constexpr double restingBarTwips = 290;
+
+double numberIn(const QString& text) {
+    return numberFromText(text.toUtf8().toStdString());
+}
+
+bool allFinite(const VolumeResults& r) {
+    return std::isfinite(r.cylinderVolume) && std::isfinite(r.endsVolume) &&
+           std::isfinite(r.totalVolume) && std::isfinite(r.belowStrainerVolume) &&
+           std::isfinite(r.availableVolume);
+}
+
+QString shownLitres(double litres) {
+    return QString::fromStdString(resultText(litres, '.'))
+        .replace(QLatin1Char('.'), QLocale().decimalPoint());
+}
+
+}  // namespace
+
+TankParameters Volumes::readTankParameters() const {
+    TankParameters tank;
+    tank.diameter = numberIn(Text1->text());
+    tank.endCircleDiameter = numberIn(Text6->text());
+    tank.cylinderLength = numberIn(Text9->text());
+    tank.oilHeight = numberIn(Text2->text());
+    tank.strainerHeight = numberIn(Text4->text());
+    tank.endWidth = numberIn(Text5->text());
+    tank.intervals = numberIn(Combo1->currentText()) * 1000;
+    tank.endShape = selectedEndShape();
+    return tank;
+}
+
+void Volumes::onCommand1Click() {
+    if (calculating_) {
+        return;  // a run is under way: this click came through its event processing
+    }
+    const TankParameters tank = readTankParameters();
+    if (!std::isfinite(tank.intervals)) {
+        // A loop over infinitely many slices would never end.
+        showError(QStringLiteral("Les volumes ne peuvent pas être calculés avec ces mesures."));
+        return;
+    }
+    runCalculation(tank);
+}
+
+void Volumes::runCalculation(const TankParameters& tank) {
+    calculating_ = true;
+    abandonCalculation_ = false;
+    sinceEventsProcessed_.start();
+    VolumeResults results;
+    try {
+        const double endsAtOil =
+            endsVolumeAt(tank, tank.oilHeight, [this](double f) { keepWindowLive(f, true); });
+        const double endsAtStrainer =
+            endsVolumeAt(tank, tank.strainerHeight, [this](double f) { keepWindowLive(f, false); });
+        results = volumesFromEnds(tank, endsAtOil, endsAtStrainer);
+    } catch (const CalculationAbandoned&) {
+        calculating_ = false;
+        setProgressBarTwips(restingBarTwips);
+        return;
+    }
+    calculating_ = false;
+
+    if (allFinite(results)) {
+        writeResults(results);
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Varnelle"),
+                        QStringLiteral("         C'est fait, voyez les résultats         "),
+                        QMessageBox::Ok, this);
+        box.exec();
+    } else {
+        showError(QStringLiteral("Les volumes ne peuvent pas être calculés avec ces mesures."));
+    }
+    setProgressBarTwips(restingBarTwips);
+}
+
+// Called every tenth slice of both end integrals. The bar follows the first
+// one; both let the window repaint and answer, but only every few
+// milliseconds, since processing events at every call would cost more than
+// the integration itself.
+void Volumes::keepWindowLive(double barFraction, bool moveBar) {
+    if (abandonCalculation_) {
+        throw CalculationAbandoned{};
+    }
+    const bool firstStep = moveBar && barFraction == 0;
+    if (!firstStep && sinceEventsProcessed_.elapsed() < liveIntervalMs) {
+        return;
+    }
+    if (moveBar) {
+        const double pictureTwips = Picture1->width() * TwipsPerPixel;
+        setProgressBarTwips(static_cast<float>(300 + pictureTwips * barFraction));
+    }
+    QCoreApplication::processEvents();
+    sinceEventsProcessed_.restart();
+    if (abandonCalculation_) {
+        throw CalculationAbandoned{};
+    }
+}
+
+// The bar's fill is laid out from just left of the box, so that at 290 twips
+// it shows nothing; only a change of whole pixels is worth a repaint.
+void Volumes::setProgressBarTwips(double widthTwips) {
+    const QRect inside = Picture1->contentsRect();
+    const QRect bar(inside.left() + twipsToPixels(-285), inside.top() + twipsToPixels(-15),
+                    twipsToPixels(widthTwips), twipsToPixels(300));
+    if (Label13->geometry() != bar) {
+        Label13->setGeometry(bar);
+    }
+}
+
+void Volumes::writeResults(const VolumeResults& results) {
+    Text7->setText(shownLitres(results.cylinderVolume));
+    Text11->setText(shownLitres(results.endsVolume));
+    Text10->setText(shownLitres(results.belowStrainerVolume));
+    Text13->setText(shownLitres(results.totalVolume));
+    Text8->setText(shownLitres(results.availableVolume));
+}
+
+void Volumes::closeEvent(QCloseEvent* event) {
+    abandonCalculation_ = calculating_;
+    QWidget::closeEvent(event);
+}
+
+}  // namespace varnelle
