@@ -219,12 +219,12 @@ void Volumes::createLayout() {
     setProgressBarTwips(290);
 }
 
-// MS Sans Serif 8.25 pt (or its free stand-in) everywhere; the frame captions
+// MS Sans Serif 8.25 pt (or its free stand-in, see window_font.h) everywhere; the frame captions
 // and the two main buttons bold. The controls inside a frame keep the regular
 // window font rather than inheriting the frame's bold one.
 void Volumes::applyFonts() {
-    const QFont regular = windowFont();
-    const QFont bold = windowFont(8.25, true);
+    const QFont regular = windowFont(mainWindowPointSize());
+    const QFont bold = windowFont(mainWindowPointSize(), true);
     setFont(regular);
     for (QGroupBox* frame : {Frame1, Frame2, Frame3, Frame4, Frame5}) {
         frame->setFont(bold);

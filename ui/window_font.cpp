@@ -16,6 +16,10 @@ QString windowFontFamily() {
     return QStringLiteral("Sans Serif");
 }
 
+double mainWindowPointSize() {
+    return windowFontFamily() == QLatin1String("MS Sans Serif") ? 8.25 : 7.5;
+}
+
 QFont windowFont(double pointSize, bool bold) {
     QFont font(windowFontFamily());
     font.setPointSizeF(pointSize);
