@@ -6,8 +6,10 @@ cd "$(dirname "$0")"
 scripts/setup.sh build
 
 program=build/app/varnelle
-if [[ ! -x "$program" ]]; then
-  echo "Varnelle est construit, mais n'a pas encore de fenêtre."
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+  echo "Pas d'écran ici : Varnelle tourne sur un écran virtuel (Xvfb) le temps d'une capture."
+  scripts/screenshot.sh "$program" build/varnelle.png 2>/dev/null
+  echo "Capture de la fenêtre : $(pwd)/build/varnelle.png"
   exit 0
 fi
 exec "$program" "$@"

@@ -150,7 +150,10 @@ void Volumes::createControls() {
     Picture1->setBackgroundRole(QPalette::Button);
     Picture1->setAutoFillBackground(true);
     Picture1->setFocusPolicy(Qt::TabFocus);
-    Label13 = makeLabel(Picture1, "Label13", QString());
+    // The fill is clipped to the inside of the sunken border, where it is placed from.
+    auto* barInside = new QWidget(Picture1);
+    Label13 = makeLabel(barInside, "Label13", QString());
+    Label13->setBackgroundRole(QPalette::Window);
     QPalette barPalette = Label13->palette();
     barPalette.setColor(QPalette::Window, QColor(0, 0, 128));
     Label13->setPalette(barPalette);
@@ -216,6 +219,7 @@ void Volumes::createLayout() {
     for (const Placement& p : placements) {
         p.control->setGeometry(twipsRect(p.left, p.top, p.width, p.height));
     }
+    Label13->parentWidget()->setGeometry(Picture1->contentsRect());
     setProgressBarTwips(290);
 }
 
@@ -244,6 +248,7 @@ void Volumes::describeControls() {
     }
     Label10->setToolTip(QStringLiteral("précision"));
     Combo1->setToolTip(QStringLiteral("à choisir en rapport avec la fréquence du CPU"));
+    Label10->setBuddy(Combo1);  // an editable combo box is otherwise announced by its text
 
     const std::pair<QWidget*, QString> names[] = {
         {Text1, Option2_[0]->text()},  {Text3, Option2_[1]->text()}, {Text2, Label2->text()},

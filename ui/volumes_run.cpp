@@ -62,8 +62,9 @@ void Volumes::onCommand1Click() {
         return;  // a run is under way: this click came through its event processing
     }
     const TankParameters tank = readTankParameters();
-    if (!std::isfinite(tank.intervals)) {
-        // A loop over infinitely many slices would never end.
+    if (!(tank.intervals > 0) || !std::isfinite(tank.intervals)) {
+        // No slice count, or infinitely many: a loop that would give no number
+        // at all, or never end.
         showError(QStringLiteral("Les volumes ne peuvent pas être calculés avec ces mesures."));
         return;
     }
@@ -123,12 +124,11 @@ void Volumes::keepWindowLive(double barFraction, bool moveBar) {
     }
 }
 
-// The bar's fill is laid out from just left of the box, so that at 290 twips
-// it shows nothing; only a change of whole pixels is worth a repaint.
+// The bar's fill is laid out from just left of the box's inside, so that at
+// 290 twips it shows nothing; only a change of whole pixels is worth a repaint.
 void Volumes::setProgressBarTwips(double widthTwips) {
-    const QRect inside = Picture1->contentsRect();
-    const QRect bar(inside.left() + twipsToPixels(-285), inside.top() + twipsToPixels(-15),
-                    twipsToPixels(widthTwips), twipsToPixels(300));
+    const QRect bar(twipsToPixels(-285), twipsToPixels(-15), twipsToPixels(widthTwips),
+                    twipsToPixels(300));
     if (Label13->geometry() != bar) {
         Label13->setGeometry(bar);
     }

@@ -178,20 +178,21 @@ const std::pair<const char*, const char*> spokenNames[] = {
     {"Combo1", "nombre d'intervalles d'intégration en x1000"},
 };
 
-// Where Tab leads from "Calculer" at start, back to "Calculer". Leaving
-// Text1 shows Text3 with the perimeter, so going forward Text3 is met shown.
+// Where Tab leads from "Calculer" at start, back to "Calculer". An option
+// group is one stop, on the button met first in the direction of travel, as
+// the toolkit does it. Leaving Text1 shows Text3 with the perimeter, so going
+// forward Text3 is met shown.
 const QStringList tabForwardFromStart = {
-    "Text1",     "Option2_0", "Option2_1", "Text3",  "Text2",    "Text9",     "Text4",
-    "Text7",     "Text11",    "Text10",    "Text8",  "Combo1",   "Option1_0", "Option1_1",
-    "Option1_2", "Option1_3", "Command2",  "Text13", "Command3", "Picture1",  "Command1",
+    "Text1",  "Option2_0", "Text3",  "Text2",     "Text9",    "Text4",    "Text7",    "Text11",
+    "Text10", "Text8",     "Combo1", "Option1_0", "Command2", "Text13",   "Command3", "Picture1",
+    "Command1",
 };
 
 // Where Shift+Tab leads from "Calculer" at start: Text3 is still hidden when
 // it would come, since Text1 has not been left yet.
 const QStringList tabBackwardFromStart = {
-    "Picture1",  "Command3", "Text13",    "Command2",  "Option1_3", "Option1_2", "Option1_1",
-    "Option1_0", "Combo1",   "Text8",     "Text10",    "Text11",    "Text7",     "Text4",
-    "Text9",     "Text2",    "Option2_1", "Option2_0", "Text1",     "Command1",
+    "Picture1", "Command3", "Text13", "Command2", "Option1_3", "Combo1",    "Text8",    "Text10",
+    "Text11",   "Text7",    "Text4",  "Text9",    "Text2",     "Option2_1", "Text1",    "Command1",
 };
 
 QString textOf(const QWidget* control) {

@@ -1,0 +1,308 @@
+// "Calculer" on the real window: the volumes it shows, the progress bar, the
+// confirmation and error boxes, and what the user may do during a run.
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+#include "core/number_text.h"
+#include "core/volume.h"
+#include "message_box_catcher.h"
+#include "ui/twips.h"
+#include "ui/volumes.h"
+
+using varnelle::testing::MessageBoxCatcher;
+
+namespace {
+
+const QString confirmation = QStringLiteral("         C'est fait, voyez les résultats         ");
+const QString cannotCompute =
+    QStringLiteral("Les volumes ne peuvent pas être calculés avec ces mesures.");
+const char* const resultFields[] = {"Text7", "Text11", "Text13", "Text10", "Text8"};
+
+}  // namespace
+
+class VolumesRunTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<varnelle::Volumes> window;
+
+    template <typename T = QWidget>
+    T* control(const char* name) {
+        T* found = window->findChild<T*>(QLatin1String(name));
+        if (!found) {
+            qFatal("no control %s", name);
+        }
+        return found;
+    }
+    QString text(const char* name) { return control<QLineEdit>(name)->text(); }
+    void setText(const char* name, const QString& value) {
+        control<QLineEdit>(name)->setText(value);
+    }
+    void setPrecision(const QString& value) { control<QComboBox>("Combo1")->setEditText(value); }
+    void chooseShape(int shape) {
+        QTest::mouseClick(
+            control<QRadioButton>(qPrintable(QStringLiteral("Option1_%1").arg(shape))),
+            Qt::LeftButton);
+    }
+    void calculate() { QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton); }
+    QStringList results() {
+        QStringList shown;
+        for (const char* name : resultFields) {
+            shown << text(name);
+        }
+        return shown;
+    }
+    int restingBarWidth() const { return varnelle::twipsToPixels(290); }
+
+  private slots:
+    void init() {
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+        window = std::make_unique<varnelle::Volumes>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+    void cleanup() {
+        window.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void showsTheWorkedExample_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<QString>("precision");
+        QTest::addColumn<QStringList>("expected");  // Text7, Text11, Text13, Text10, Text8
+
+        const struct {
+            const char* name;
+            int shape;
+            const char* precision;
+            QStringList litres;
+        } rows[] = {
+            {"flat 10", 0, "10", {"396.337", "0.000", "396.337", "81.751", "314.586"}},
+            {"conical 10", 1, "10", {"396.337", "29.109", "425.446", "84.950", "340.495"}},
+            {"cap 10", 2, "10", {"396.337", "14.976", "411.312", "82.998", "328.315"}},
+            {"quarter-round 10", 3, "10", {"396.337", "34.966", "431.302", "87.570", "343.733"}},
+            {"flat 100", 0, "100", {"396.337", "0.000", "396.337", "81.751", "314.586"}},
+            {"conical 100", 1, "100", {"396.337", "29.108", "425.445", "84.950", "340.495"}},
+            {"cap 100", 2, "100", {"396.337", "14.974", "411.311", "82.997", "328.313"}},
+            {"quarter-round 100", 3, "100", {"396.337", "34.965", "431.301", "87.569", "343.732"}},
+        };
+        const struct {
+            const char* name;
+            QLocale locale;
+            QChar separator;
+        } locales[] = {{"fr", QLocale(QLocale::French, QLocale::France), QLatin1Char(',')},
+                       {"en", QLocale(QLocale::English, QLocale::UnitedStates), QLatin1Char('.')}};
+        for (const auto& locale : locales) {
+            for (const auto& row : rows) {
+                QStringList expected;
+                for (QString litres : row.litres) {
+                    expected << litres.replace(QLatin1Char('.'), locale.separator);
+                }
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(row.name),
+                                                                     QLatin1String(locale.name))))
+                    << locale.locale << row.shape << QString::fromLatin1(row.precision) << expected;
+            }
+        }
+    }
+    void showsTheWorkedExample() {
+        QFETCH(QLocale, locale);
+        QFETCH(int, shape);
+        QFETCH(QString, precision);
+        QFETCH(QStringList, expected);
+        QLocale::setDefault(locale);
+        MessageBoxCatcher catcher;
+
+        chooseShape(shape);
+        setPrecision(precision);
+        calculate();
+
+        QCOMPARE(results(), expected);
+        QCOMPARE(catcher.texts(), QStringList{confirmation});
+        const auto& box = catcher.boxes().front();
+        QCOMPARE(box.title, QStringLiteral("Varnelle"));
+        QCOMPARE(box.icon, QMessageBox::NoIcon);
+        QVERIFY(box.okButtonOnly);
+        QVERIFY(box.modal);
+        QCOMPARE(control<QLabel>("Label13")->width(), restingBarWidth());
+    }
+
+    // Fields read by the number-from-a-text rule, and odd but finite results.
+    void readsTheFieldsAsTheyStand_data() {
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::newRow("oil height emptied")
+            << 0 << "Text2"
+            << "" << QStringList{"0,000", "0,000", "0,000", "81,751", "-81,751"};
+        QTest::newRow("comma stops the oil height")
+            << 0 << "Text2"
+            << "300,7" << QStringList{"396,337", "0,000", "396,337", "81,751", "314,586"};
+        QTest::newRow("exponent in the oil height")
+            << 0 << "Text2"
+            << "3e2" << QStringList{"396,337", "0,000", "396,337", "81,751", "314,586"};
+        QTest::newRow("strainer above the oil")
+            << 1 << "Text4"
+            << "300" << QStringList{"81,751", "3,200", "84,950", "425,446", "-340,495"};
+    }
+    void readsTheFieldsAsTheyStand() {
+        QFETCH(int, shape);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, expected);
+        MessageBoxCatcher catcher;
+
+        chooseShape(shape);
+        if (QTest::currentDataTag() == QByteArray("strainer above the oil")) {
+            setText("Text2", QStringLiteral("100"));
+        }
+        setText(qPrintable(field), typed);
+        calculate();
+
+        QCOMPARE(results(), expected);
+        QCOMPARE(catcher.texts(), QStringList{confirmation});
+    }
+
+    void takesAFractionalPrecision() {
+        MessageBoxCatcher catcher;
+        chooseShape(2);
+        setPrecision(QStringLiteral("0.5"));
+        calculate();
+
+        varnelle::TankParameters tank;
+        tank.diameter = 1000;
+        tank.oilHeight = 300;
+        tank.cylinderLength = 2000;
+        tank.strainerHeight = 100;
+        tank.endWidth = 100;
+        tank.endCircleDiameter = 800;
+        tank.endShape = varnelle::EndShape::SphericalCapEnds;
+        tank.intervals = 500;
+        const auto expected = varnelle::computeVolumes(tank);
+        QCOMPARE(text("Text11"),
+                 QString::fromStdString(varnelle::resultText(expected.endsVolume, ',')));
+        QCOMPARE(catcher.texts(), QStringList{confirmation});
+    }
+
+    // Measurements the volumes cannot be computed from: one error box, and the
+    // results of the last good run stay as they were.
+    void refusesMeasurementsOutsideTheDomain_data() {
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+
+        QTest::newRow("no diameter") << 1 << "Text1"
+                                     << "0";
+        QTest::newRow("empty diameter") << 0 << "Text1"
+                                        << "";
+        QTest::newRow("negative oil height") << 0 << "Text2"
+                                             << "-5";
+        QTest::newRow("oil above the tank") << 2 << "Text2"
+                                            << "1200";
+        QTest::newRow("strainer above the tank") << 3 << "Text4"
+                                                 << "1001";
+        QTest::newRow("cap width incorrect") << 2 << "Text5"
+                                             << "incorrect";
+        QTest::newRow("precision empty") << 0 << "Combo1"
+                                         << "";
+        QTest::newRow("precision zero") << 1 << "Combo1"
+                                        << "0";
+        QTest::newRow("precision negative") << 1 << "Combo1"
+                                            << "-3";
+        QTest::newRow("precision infinite") << 1 << "Combo1"
+                                            << "1e999";
+        QTest::newRow("diameter infinite") << 1 << "Text1"
+                                           << "1e999";
+    }
+    void refusesMeasurementsOutsideTheDomain() {
+        QFETCH(int, shape);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        MessageBoxCatcher catcher;
+        chooseShape(shape);
+        calculate();
+        const QStringList before = results();
+        catcher.clear();
+
+        if (field == QLatin1String("Combo1")) {
+            setPrecision(typed);
+        } else {
+            setText(qPrintable(field), typed);
+        }
+        calculate();
+
+        QCOMPARE(catcher.texts(), QStringList{cannotCompute});
+        const auto& box = catcher.boxes().front();
+        QCOMPARE(box.title, QStringLiteral("Varnelle"));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QVERIFY(box.okButtonOnly);
+        QCOMPARE(results(), before);
+        QCOMPARE(control<QLabel>("Label13")->width(), restingBarWidth());
+    }
+
+    void movesTheBarDuringARunAndRestsAfterIt() {
+        MessageBoxCatcher catcher;
+        int widest = 0;
+        QTimer sampler;
+        connect(&sampler, &QTimer::timeout, this,
+                [&] { widest = std::max(widest, control<QLabel>("Label13")->width()); });
+        sampler.start(1);
+        chooseShape(1);
+        setPrecision(QStringLiteral("10000"));
+        calculate();
+
+        QVERIFY2(widest > restingBarWidth() + 20, qPrintable(QString::number(widest)));
+        QCOMPARE(control<QLabel>("Label13")->width(), restingBarWidth());
+        QCOMPARE(catcher.texts(), QStringList{confirmation});
+    }
+
+    // During a run the window stays live: a second "Calculer" is ignored, and a
+    // change of end shape does not change the running computation.
+    void ignoresASecondClickAndKeepsItsInputs() {
+        MessageBoxCatcher catcher;
+        chooseShape(1);
+        setPrecision(QStringLiteral("5000"));
+        bool clickedDuringRun = false;
+        QTimer::singleShot(30, this, [&] {
+            clickedDuringRun = true;
+            calculate();
+            chooseShape(0);
+            setText("Text2", QStringLiteral("500"));
+        });
+        calculate();
+
+        QVERIFY(clickedDuringRun);
+        QCOMPARE(catcher.texts(), QStringList{confirmation});
+        // Truncated cones at 5 000 000 slices, oil at 300 mm.
+        QCOMPARE(text("Text7"), QStringLiteral("396,337"));
+        QCOMPARE(text("Text11"), QStringLiteral("29,108"));
+        QVERIFY(control<QRadioButton>("Option1_0")->isChecked());
+    }
+
+    void closingTheWindowAbandonsTheRun() {
+        MessageBoxCatcher catcher;
+        chooseShape(2);
+        setPrecision(QStringLiteral("100000"));  // minutes of work
+        QTimer::singleShot(50, window.get(), &QWidget::close);
+        calculate();
+
+        QVERIFY(catcher.boxes().empty());
+        QCOMPARE(results(), QStringList({"", "", "", "", ""}));
+        QVERIFY(!window->isVisible());
+        QCOMPARE(control<QLabel>("Label13")->width(), restingBarWidth());
+    }
+};
+
+QTEST_MAIN(VolumesRunTest)
+#include "volumes_run_test.moc"
