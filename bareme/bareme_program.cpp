@@ -1,0 +1,206 @@
+#include "bareme_program.h"
+
+#include <QCoreApplication>
+#include <QtGlobal>
+
+#include "bareme/bareme_request.h"
+#include "bareme/measure_text.h"
+#include "bareme/pdf_chart.h"
+#include "bareme/report_writer.h"
+#include "bareme/tank_chart.h"
+
+namespace varnelle {
+namespace {
+
+const char* const programName = "varnelle-bareme";
+
+void reportUsageError(QTextStream& err, const UsageError& error) {
+    err << programName << " : ";
+    if (!error.option.isEmpty()) {
+        err << error.option << " : ";
+    }
+    err << error.message << '\n' << "Pour l'aide : " << programName << " --help\n";
+}
+
+QString formatted(const Record& record, OutputFormat format, const OutputConventions& conventions) {
+    switch (format) {
+        case OutputFormat::Csv:
+            return recordCsv(record, conventions);
+        case OutputFormat::Json:
+            return recordJson(record);
+        case OutputFormat::Text:
+            break;
+    }
+    return recordText(record, conventions);
+}
+
+int answerChart(const BaremeRequest& request, QTextStream& out, QTextStream& err,
+                const OutputConventions& conventions) {
+    const TankDescription& description = request.description;
+    // The whole chart is computed before anything is written anywhere.
+    const Chart chart = computeChart(description.tank, request.step);
+    if (!request.pdfPath.isEmpty()) {
+        const PdfOutcome outcome = writeChartPdf(request.pdfPath, description, request.step, chart);
+        if (!outcome.written) {
+            err << programName << " : " << outcome.error << '\n';
+            return exitFailure;
+        }
+        const int pages = chartPdfPageCount(chart.lines.size());
+        out << QStringLiteral("Barème écrit dans « %1 » (%2 page%3).\n")
+                   .arg(request.pdfPath)
+                   .arg(pages)
+                   .arg(pages > 1 ? "s" : "");
+        return exitSuccess;
+    }
+    switch (request.format) {
+        case OutputFormat::Csv:
+            out << chartCsv(chart, conventions);
+            break;
+        case OutputFormat::Json:
+            out << chartJson(description, request.step, chart);
+            break;
+        case OutputFormat::Text:
+            out << chartText(description, request.step, chart, conventions);
+            break;
+    }
+    return exitSuccess;
+}
+
+int answerHeightForVolume(const BaremeRequest& request, QTextStream& out, QTextStream& err,
+                          const OutputConventions& conventions) {
+    const TankParameters& tank = request.description.tank;
+    const double capacity = totalVolumeAt(tank, tank.diameter);
+    // The capacity as shown, to three decimals, is accepted even when shown
+    // rounded up.
+    constexpr double halfOfLastDecimal = 0.0005;
+    if (request.litres > capacity + halfOfLastDecimal) {
+        reportUsageError(err,
+                         {"--volume", "Le volume demandé dépasse la capacité de la cuve, soit : " +
+                                          litresText(capacity, ',') + " litres !"});
+        return exitBadArguments;
+    }
+    const double height = heightForVolume(tank, request.litres);
+    const Record record = {
+        {"volume_demande_litres", "Volume demandé", Unit::Litres, request.litres},
+        {"hauteur_mazout_mm", "Hauteur du mazout", Unit::Millimetres, height},
+        {"volume_a_cette_hauteur_litres", "Volume à cette hauteur", Unit::Litres,
+         totalVolumeAt(tank, height)},
+        {"capacite_litres", "Capacité (cuve pleine)", Unit::Litres, capacity},
+    };
+    out << formatted(record, request.format, conventions);
+    return exitSuccess;
+}
+
+int answerOrder(const BaremeRequest& request, QTextStream& out,
+                const OutputConventions& conventions) {
+    const OrderAmount order =
+        orderAmount(request.description.tank, request.oilHeight, request.fillPercent);
+    const Record record = {
+        {"hauteur_mazout_mm", "Hauteur du mazout", Unit::Millimetres, request.oilHeight},
+        {"volume_actuel_litres", "Volume actuel", Unit::Litres, order.currentLitres},
+        {"remplissage_maximal_pourcent", "Remplissage maximal", Unit::Percent, request.fillPercent},
+        {"volume_remplissage_maximal_litres", "Volume au remplissage maximal", Unit::Litres,
+         order.fillLimitLitres},
+        {"volume_a_commander_litres", "Volume à commander", Unit::Litres, order.litresToOrder},
+        {"hauteur_apres_livraison_mm", "Hauteur après livraison", Unit::Millimetres,
+         order.heightAfterDelivery},
+    };
+    out << formatted(record, request.format, conventions);
+    if (request.format == OutputFormat::Text && order.litresToOrder == 0) {
+        out << "La cuve est déjà au remplissage maximal : rien à commander.\n";
+    }
+    return exitSuccess;
+}
+
+int answerAtHeight(const BaremeRequest& request, QTextStream& out,
+                   const OutputConventions& conventions) {
+    const VolumeResults volumes = volumesAt(request.description.tank, request.oilHeight);
+    Record record;
+    if (request.question == Question::AtDistance) {
+        record.push_back({"distance_capteur_mm", "Distance mesurée par le capteur",
+                          Unit::Millimetres, request.sensorDistance});
+    }
+    const Record window = {
+        {"hauteur_mazout_mm", "Hauteur du mazout", Unit::Millimetres, request.oilHeight},
+        {"volume_partie_cylindrique_litres", "Volume dans la partie cylindrique", Unit::Litres,
+         volumes.cylinderVolume},
+        {"volume_flancs_litres", "Volume dans les 2 flancs", Unit::Litres, volumes.endsVolume},
+        {"volume_total_litres", "Volume total du mazout dans la cuve", Unit::Litres,
+         volumes.totalVolume},
+        {"volume_sous_crepine_litres", "Volume total sous la crépine", Unit::Litres,
+         volumes.belowStrainerVolume},
+        {"volume_disponible_litres", "Volume total disponible", Unit::Litres,
+         volumes.availableVolume},
+    };
+    record.insert(record.end(), window.begin(), window.end());
+    out << formatted(record, request.format, conventions);
+    return exitSuccess;
+}
+
+int answer(const BaremeRequest& request, QTextStream& out, QTextStream& err,
+           const OutputConventions& conventions) {
+    switch (request.question) {
+        case Question::Chart:
+            return answerChart(request, out, err, conventions);
+        case Question::HeightForVolume:
+            return answerHeightForVolume(request, out, err, conventions);
+        case Question::Order:
+            return answerOrder(request, out, conventions);
+        case Question::AtHeight:
+        case Question::AtDistance:
+            break;
+    }
+    return answerAtHeight(request, out, conventions);
+}
+
+}  // namespace
+
+bool argumentsAskForPdf(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--pdf" || argument.startsWith("--pdf=") || argument == "-pdf" ||
+            argument.startsWith("-pdf=")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void useOffscreenPlatformUnlessChosen() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // Without a desktop session Qt warns that it has no runtime folder, which
+    // a PDF does not need: that one warning is kept off the user's terminal.
+    static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: "))) {
+                return;
+            }
+            if (previous) {
+                previous(type, context, message);
+            }
+        });
+}
+
+int runBareme(const QStringList& arguments, QTextStream& out, QTextStream& err,
+              const QLocale& locale) {
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    switch (parsed.action) {
+        case ParsedCommandLine::Action::ShowHelp:
+            out << parsed.helpText;
+            return exitSuccess;
+        case ParsedCommandLine::Action::ShowVersion:
+            out << programName << ' ' << VARNELLE_DISPLAY_VERSION << '\n';
+            return exitSuccess;
+        case ParsedCommandLine::Action::Refuse:
+            reportUsageError(err, parsed.error);
+            return exitBadArguments;
+        case ParsedCommandLine::Action::Run:
+            break;
+    }
+    return answer(parsed.request, out, err, conventionsFor(locale));
+}
+
+}  // namespace varnelle

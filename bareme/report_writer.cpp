@@ -1,0 +1,253 @@
+#include "report_writer.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <algorithm>
+
+#include "bareme/measure_text.h"
+
+namespace varnelle {
+namespace {
+
+QString unitName(Unit unit) {
+    switch (unit) {
+        case Unit::Millimetres:
+            return QStringLiteral("mm");
+        case Unit::Centimetres:
+            return QStringLiteral("cm");
+        case Unit::Litres:
+            return QStringLiteral("litres");
+        case Unit::Percent:
+            return QStringLiteral("%");
+    }
+    return QString();
+}
+
+QString valueText(const Field& field, QChar decimal) {
+    switch (field.unit) {
+        case Unit::Litres:
+            return litresText(field.value, decimal);
+        case Unit::Centimetres:
+            return measureText(field.value, decimal, 1, 4);
+        case Unit::Millimetres:
+        case Unit::Percent:
+            break;
+    }
+    return measureText(field.value, decimal);
+}
+
+// A JSON number written by us rather than by QJsonDocument, which would print
+// 0.1 + 0.2 as 0.30000000000000004 and lose the three-decimal rounding.
+QString jsonNumber(const Field& field) {
+    return valueText(field, '.');
+}
+
+QString jsonString(const QString& text) {
+    // QJsonDocument does the escaping; the brackets are cut off again.
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+QString csvLine(const QStringList& cells, QChar separator) {
+    QStringList quoted;
+    for (const QString& cell : cells) {
+        if (cell.contains(separator) || cell.contains('"') || cell.contains('\n')) {
+            quoted << '"' + QString(cell).replace("\"", "\"\"") + '"';
+        } else {
+            quoted << cell;
+        }
+    }
+    return quoted.join(separator) + '\n';
+}
+
+QString shapeKey(EndShape shape) {
+    switch (shape) {
+        case EndShape::FlatEnds:
+            return QStringLiteral("plats");
+        case EndShape::ConicalEnds:
+            return QStringLiteral("tronconiques");
+        case EndShape::SphericalCapEnds:
+            return QStringLiteral("calotte");
+        case EndShape::QuarterRoundEnds:
+            return QStringLiteral("quart-de-cercle");
+    }
+    return QString();
+}
+
+QString rightAligned(const QString& text, int width) {
+    return text.rightJustified(width, ' ');
+}
+
+}  // namespace
+
+OutputConventions conventionsFor(const QLocale& locale) {
+    OutputConventions conventions;
+    conventions.decimal = decimalSeparatorOf(locale);
+    conventions.csvSeparator = conventions.decimal == ',' ? QChar(';') : QChar(',');
+    return conventions;
+}
+
+QString recordText(const Record& record, const OutputConventions& conventions) {
+    int labelWidth = 0;
+    for (const Field& field : record) {
+        labelWidth = std::max(labelWidth, static_cast<int>(field.label.size()));
+    }
+    QString text;
+    for (const Field& field : record) {
+        text += field.label.leftJustified(labelWidth) + " : " +
+                valueText(field, conventions.decimal) + ' ' + unitName(field.unit) + '\n';
+    }
+    return text;
+}
+
+QString recordCsv(const Record& record, const OutputConventions& conventions) {
+    QStringList titles;
+    QStringList values;
+    for (const Field& field : record) {
+        titles << field.label + " (" + unitName(field.unit) + ')';
+        values << valueText(field, conventions.decimal);
+    }
+    return csvLine(titles, conventions.csvSeparator) + csvLine(values, conventions.csvSeparator);
+}
+
+QString recordJson(const Record& record) {
+    QStringList members;
+    for (const Field& field : record) {
+        members << jsonString(field.key) + ':' + jsonNumber(field);
+    }
+    return '{' + members.join(',') + "}\n";
+}
+
+QString endShapeName(EndShape shape) {
+    switch (shape) {
+        case EndShape::FlatEnds:
+            return QStringLiteral("cuve cylindrique à bords plats");
+        case EndShape::ConicalEnds:
+            return QStringLiteral("cuve cylindrique à bords tronconiques");
+        case EndShape::SphericalCapEnds:
+            return QStringLiteral("cuve cylindrique à bords en calotte sphérique");
+        case EndShape::QuarterRoundEnds:
+            return QStringLiteral("cuve cylindrique à bords 1/4 de cercle");
+    }
+    return QString();
+}
+
+QStringList tankSummaryLines(const TankDescription& description, double step, QChar decimal) {
+    const TankParameters& tank = description.tank;
+    const auto mm = [decimal](double value) { return measureText(value, decimal) + " mm"; };
+
+    QString diameter = "Diamètre : " + mm(tank.diameter);
+    if (description.perimeter) {
+        diameter += " (d'après un périmètre de " + mm(*description.perimeter) + ')';
+    }
+
+    QString ends;
+    switch (tank.endShape) {
+        case EndShape::FlatEnds:
+            ends = "Bords plats";
+            break;
+        case EndShape::ConicalEnds:
+            ends = "Bords tronconiques : largeur " + mm(tank.endWidth) +
+                   ", diamètre du cercle de l'extrémité " + mm(tank.endCircleDiameter);
+            break;
+        case EndShape::SphericalCapEnds:
+            ends = "Bords en calotte sphérique : largeur " + mm(tank.endWidth);
+            if (description.arcLength) {
+                ends += " (d'après un arc de " + mm(*description.arcLength) + ')';
+            }
+            break;
+        case EndShape::QuarterRoundEnds:
+            ends = "Bords 1/4 de cercle : largeur " + mm(tank.endWidth);
+            break;
+    }
+
+    return {diameter,
+            "Longueur de la partie cylindrique : " + mm(tank.cylinderLength),
+            ends,
+            "Crépine : " + mm(tank.strainerHeight) + " au-dessus du fond",
+            "Pas du barème : " + mm(step),
+            "Précision : " + measureText(description.precisionThousands, decimal) +
+                " milliers d'intervalles d'intégration par extrémité"};
+}
+
+QStringList chartColumnTitles() {
+    return {QStringLiteral("Hauteur (mm)"), QStringLiteral("Hauteur (cm)"),
+            QStringLiteral("Volume total (litres)"), QStringLiteral("Volume disponible (litres)")};
+}
+
+QString heightCentimetresText(double heightMillimetres, QChar decimal) {
+    return measureText(heightMillimetres / 10, decimal, 1, 4);
+}
+
+QString chartText(const TankDescription& description, double step, const Chart& chart,
+                  const OutputConventions& conventions) {
+    const QChar decimal = conventions.decimal;
+    QString text = "Barème de jaugeage : " + endShapeName(description.tank.endShape) + '\n';
+    for (const QString& line : tankSummaryLines(description, step, decimal)) {
+        text += line + '\n';
+    }
+
+    // Two header lines, "Hauteur" above "(mm)", keep the columns narrow.
+    const QStringList tops = {"Hauteur", "Hauteur", "Volume total", "Disponible"};
+    const QStringList bottoms = {"(mm)", "(cm)", "(litres)", "(litres)"};
+    const int widths[] = {9, 9, 14, 14};
+    QString top;
+    QString bottom;
+    for (int c = 0; c < 4; ++c) {
+        top += rightAligned(tops[c], widths[c]);
+        bottom += rightAligned(bottoms[c], widths[c]);
+    }
+    text += '\n' + top + '\n' + bottom + '\n';
+    for (const ChartLine& line : chart.lines) {
+        text += rightAligned(measureText(line.height, decimal), widths[0]) +
+                rightAligned(heightCentimetresText(line.height, decimal), widths[1]) +
+                rightAligned(litresText(line.totalLitres, decimal), widths[2]) +
+                rightAligned(litresText(line.availableLitres, decimal), widths[3]) + '\n';
+    }
+    text += "\nCapacité (cuve pleine) : " + litresText(chart.capacity, decimal) + " litres\n";
+    text +=
+        "Volume sous la crépine : " + litresText(chart.belowStrainerLitres, decimal) + " litres\n";
+    return text;
+}
+
+QString chartCsv(const Chart& chart, const OutputConventions& conventions) {
+    const QChar decimal = conventions.decimal;
+    QString text = csvLine(chartColumnTitles(), conventions.csvSeparator);
+    for (const ChartLine& line : chart.lines) {
+        text += csvLine(
+            {measureText(line.height, decimal), heightCentimetresText(line.height, decimal),
+             litresText(line.totalLitres, decimal), litresText(line.availableLitres, decimal)},
+            conventions.csvSeparator);
+    }
+    return text;
+}
+
+QString chartJson(const TankDescription& description, double step, const Chart& chart) {
+    const TankParameters& tank = description.tank;
+    const auto mm = [](double value) { return measureText(value, '.'); };
+    const auto litres = [](double value) { return litresText(value, '.'); };
+
+    QString text = "{\"diametre_mm\":" + mm(tank.diameter) +
+                   ",\"longueur_partie_cylindrique_mm\":" + mm(tank.cylinderLength) +
+                   ",\"bords\":" + jsonString(shapeKey(tank.endShape));
+    if (tank.endShape != EndShape::FlatEnds) {
+        text += ",\"largeur_bords_mm\":" + mm(tank.endWidth);
+    }
+    if (tank.endShape == EndShape::ConicalEnds) {
+        text += ",\"diametre_cercle_extremite_mm\":" + mm(tank.endCircleDiameter);
+    }
+    text += ",\"hauteur_crepine_mm\":" + mm(tank.strainerHeight) +
+            ",\"precision_milliers\":" + mm(description.precisionThousands) +
+            ",\"pas_mm\":" + mm(step) + ",\"capacite_litres\":" + litres(chart.capacity) +
+            ",\"volume_sous_crepine_litres\":" + litres(chart.belowStrainerLitres) +
+            ",\"lignes\":[";
+    QStringList lines;
+    for (const ChartLine& line : chart.lines) {
+        lines << "{\"hauteur_mm\":" + mm(line.height) +
+                     ",\"volume_total_litres\":" + litres(line.totalLitres) +
+                     ",\"volume_disponible_litres\":" + litres(line.availableLitres) + '}';
+    }
+    return text + lines.join(',') + "]}\n";
+}
+
+}  // namespace varnelle

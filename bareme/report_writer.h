@@ -1,0 +1,60 @@
+// The answers written as text for people, CSV for spreadsheets and JSON for
+// scripts.
+#pragma once
+
+#include <QChar>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "bareme/bareme_request.h"
+#include "bareme/tank_chart.h"
+
+namespace varnelle {
+
+// Separators for the user's locale: where numbers take a decimal comma, CSV
+// fields are separated by semicolons, as French spreadsheets expect.
+struct OutputConventions {
+    QChar decimal = '.';
+    QChar csvSeparator = ',';
+};
+
+OutputConventions conventionsFor(const QLocale& locale);
+
+enum class Unit { Millimetres, Centimetres, Litres, Percent };
+
+// One named value of an answer: `key` for JSON, `label` for people.
+struct Field {
+    QString key;
+    QString label;
+    Unit unit;
+    double value;
+};
+
+using Record = std::vector<Field>;
+
+// "Label : value unit" lines, the colons aligned.
+QString recordText(const Record& record, const OutputConventions& conventions);
+// A header line and one line of values.
+QString recordCsv(const Record& record, const OutputConventions& conventions);
+// One JSON object on one line.
+QString recordJson(const Record& record);
+
+// The window's name of an end shape: "cuve cylindrique à bords plats" ...
+QString endShapeName(EndShape shape);
+
+// The measurements in a few lines, for the heads of the text chart and the PDF.
+QStringList tankSummaryLines(const TankDescription& description, double step, QChar decimal);
+
+// Height in mm and cm, total and available litres, for each line of a chart.
+QString chartText(const TankDescription& description, double step, const Chart& chart,
+                  const OutputConventions& conventions);
+QString chartCsv(const Chart& chart, const OutputConventions& conventions);
+QString chartJson(const TankDescription& description, double step, const Chart& chart);
+
+// The texts of the chart's columns, shared by the text, CSV and PDF forms.
+QStringList chartColumnTitles();
+QString heightCentimetresText(double heightMillimetres, QChar decimal);
+
+}  // namespace varnelle

@@ -1,0 +1,65 @@
+// Time of a dipstick chart against its step and precision, for a 3 000 mm
+// tank with spherical-cap ends, and of the height search behind --volume.
+#include <benchmark/benchmark.h>
+
+#include "bareme/tank_chart.h"
+
+namespace {
+
+using varnelle::EndShape;
+using varnelle::TankParameters;
+
+TankParameters largeTank(double thousands) {
+    TankParameters tank;
+    tank.diameter = 3000;
+    tank.cylinderLength = 6000;
+    tank.strainerHeight = 100;
+    tank.endWidth = 300;
+    tank.endShape = EndShape::SphericalCapEnds;
+    tank.intervals = thousands * 1000;
+    return tank;
+}
+
+// Arguments: the step in mm, the precision in thousands of slices per end.
+void BM_chart(benchmark::State& state) {
+    const double step = static_cast<double>(state.range(0));
+    const TankParameters tank = largeTank(static_cast<double>(state.range(1)));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(varnelle::computeChart(tank, step));
+    }
+    const auto lines = static_cast<double>(varnelle::chartLineCount(tank.diameter, step));
+    state.counters["lines"] = lines;
+    state.counters["lines_per_second"] =
+        benchmark::Counter(lines, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+BENCHMARK(BM_chart)
+    ->ArgNames({"step_mm", "precision"})
+    ->Args({10, 10})  // the usual chart: 1 cm steps, precision 10
+    ->Args({1, 10})
+    ->Args({5, 10})
+    ->Args({50, 10})
+    ->Args({100, 10})
+    ->Args({10, 1})
+    ->Args({10, 100})
+    ->Args({1, 1})
+    ->Args({100, 100})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_heightForVolume(benchmark::State& state) {
+    const TankParameters tank = largeTank(static_cast<double>(state.range(0)));
+    const double litres = varnelle::totalVolumeAt(tank, 1234.5);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(varnelle::heightForVolume(tank, litres));
+    }
+}
+
+BENCHMARK(BM_heightForVolume)
+    ->ArgName("precision")
+    ->Arg(10)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,109 @@
+#include "bareme/pdf_chart.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <string>
+
+#include "bareme/bareme_program.h"
+#include "test_tanks.h"
+
+namespace varnelle {
+namespace {
+
+QByteArray contentsOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int pagesIn(const QByteArray& pdf) {
+    // Each page object carries "/Type /Page"; the page tree carries "/Type /Pages".
+    return static_cast<int>(pdf.count("/Type /Page\n"));
+}
+
+struct PagesCase {
+    const char* name;
+    double diameter;
+    double step;
+    int pages;
+};
+
+class PdfPagesTest : public ::testing::TestWithParam<PagesCase> {};
+
+TEST_P(PdfPagesTest, IsAValidPdfWithEveryLine) {
+    const PagesCase& c = GetParam();
+    TankDescription description;
+    description.tank = startUpTank(EndShape::QuarterRoundEnds, 1);
+    description.tank.diameter = c.diameter;
+    const Chart chart = computeChart(description.tank, c.step);
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath("bareme.pdf");
+    const PdfOutcome outcome = writeChartPdf(path, description, c.step, chart);
+    ASSERT_TRUE(outcome.written) << outcome.error.toStdString();
+
+    const QByteArray pdf = contentsOf(path);
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
+    EXPECT_EQ(pagesIn(pdf), c.pages);
+    EXPECT_EQ(chartPdfPageCount(chart.lines.size()), c.pages);
+}
+
+// The first page holds 44 lines under the plot, the others 106 each.
+INSTANTIATE_TEST_SUITE_P(Charts, PdfPagesTest,
+                         ::testing::Values(PagesCase{"FitsOnTheFirstPage", 430, 10, 1},
+                                           PagesCase{"OneLineMore", 440, 10, 2},
+                                           PagesCase{"Centimetres1000", 1000, 10, 2},
+                                           PagesCase{"Centimetres3000", 3000, 10, 4},
+                                           PagesCase{"Millimetres3000", 3000, 1, 29}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- The file given by --pdf ----------------------------------------------------------
+
+int run(const QStringList& options) {
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    return runBareme(QStringList{"varnelle-bareme"} + options, outStream, errStream, QLocale::c());
+}
+
+class PdfFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.isValid());
+        path_ = folder_.filePath("cuve.pdf");
+        QFile file(path_);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("the previous chart");
+    }
+
+    QTemporaryDir folder_;
+    QString path_;
+};
+
+TEST_F(PdfFileTest, RefusedArgumentsLeaveTheFileAsItWas) {
+    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000", "--pas", "0", "--pdf", path_}),
+              exitBadArguments);
+    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000x", "--pdf", path_}), exitBadArguments);
+    EXPECT_EQ(contentsOf(path_), "the previous chart");
+}
+
+TEST_F(PdfFileTest, AComputedChartReplacesTheFile) {
+    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000", "--pdf", path_}), exitSuccess);
+    EXPECT_TRUE(contentsOf(path_).startsWith("%PDF-"));
+}
+
+TEST_F(PdfFileTest, AnUnwritablePlaceIsAFailureThatWritesNothing) {
+    const QString missingFolder = folder_.filePath("absent/cuve.pdf");
+    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000", "--pdf", missingFolder}),
+              exitFailure);
+    EXPECT_FALSE(QFile::exists(missingFolder));
+    // A folder in the way of the file.
+    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000", "--pdf", folder_.path()}),
+              exitFailure);
+}
+
+}  // namespace
+}  // namespace varnelle

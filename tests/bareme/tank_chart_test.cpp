@@ -1,0 +1,172 @@
+#include "bareme/tank_chart.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/number_text.h"
+#include "test_tanks.h"
+
+namespace varnelle {
+namespace {
+
+std::string shown(double litres) {
+    return resultText(litres, '.');
+}
+
+// --- Chart heights -----------------------------------------------------------
+
+struct HeightsCase {
+    const char* name;
+    double diameter;
+    double step;
+    std::size_t count;
+    double secondLast;
+};
+
+class ChartHeightsTest : public ::testing::TestWithParam<HeightsCase> {};
+
+TEST_P(ChartHeightsTest, StepsFromZeroAndEndsOnTheDiameter) {
+    const HeightsCase& c = GetParam();
+    const std::vector<double> heights = chartHeights(c.diameter, c.step);
+    ASSERT_EQ(heights.size(), c.count);
+    EXPECT_EQ(chartLineCount(c.diameter, c.step), c.count);
+    EXPECT_EQ(heights.front(), 0);
+    EXPECT_EQ(heights.back(), c.diameter);
+    EXPECT_EQ(heights[heights.size() - 2], c.secondLast);
+    EXPECT_TRUE(std::is_sorted(heights.begin(), heights.end()));
+    EXPECT_EQ(std::adjacent_find(heights.begin(), heights.end()), heights.end());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ChartHeightsTest,
+                         ::testing::Values(HeightsCase{"WholeSteps", 1000, 10, 101, 990},
+                                           HeightsCase{"DiameterBetweenSteps", 1005, 10, 102, 1000},
+                                           HeightsCase{"FractionalDiameter", 1000.5, 10, 102, 1000},
+                                           HeightsCase{"Millimetres", 3000, 1, 3001, 2999},
+                                           HeightsCase{"StepAboveDiameter", 5, 10, 2, 0},
+                                           HeightsCase{"StepEqualsDiameter", 10, 10, 2, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- Chart lines against the window's computation ----------------------------
+
+struct ShapeCase {
+    const char* name;
+    EndShape shape;
+    // The window's totalVolume and availableVolume at 300 mm, strainer 100 mm.
+    const char* totalAt300;
+    const char* availableAt300;
+};
+
+const ShapeCase shapeCases[] = {
+    {"Flat", EndShape::FlatEnds, "396.337", "314.586"},
+    {"Conical", EndShape::ConicalEnds, "425.446", "340.495"},
+    {"SphericalCap", EndShape::SphericalCapEnds, "411.312", "328.315"},
+    {"QuarterRound", EndShape::QuarterRoundEnds, "431.302", "343.733"},
+};
+
+class ChartShapeTest : public ::testing::TestWithParam<ShapeCase> {};
+
+TEST_P(ChartShapeTest, EveryLineIsTheWindowsResultAtThatHeight) {
+    const TankParameters tank = startUpTank(GetParam().shape);
+    const Chart chart = computeChart(tank, 50);
+    ASSERT_EQ(chart.lines.size(), 21u);
+    for (const ChartLine& line : chart.lines) {
+        TankParameters atHeight = tank;
+        atHeight.oilHeight = line.height;
+        const VolumeResults window = computeVolumes(atHeight);
+        SCOPED_TRACE(line.height);
+        EXPECT_EQ(line.totalLitres, window.totalVolume);
+        EXPECT_EQ(line.availableLitres, std::max(0.0, window.availableVolume));
+        EXPECT_EQ(chart.belowStrainerLitres, window.belowStrainerVolume);
+    }
+    EXPECT_EQ(chart.capacity, chart.lines.back().totalLitres);
+}
+
+TEST_P(ChartShapeTest, MatchesTheWorkedExample) {
+    const ShapeCase& c = GetParam();
+    const Chart chart = computeChart(startUpTank(c.shape), 100);
+    const ChartLine& at300 = chart.lines[3];
+    ASSERT_EQ(at300.height, 300);
+    EXPECT_EQ(shown(at300.totalLitres), c.totalAt300);
+    EXPECT_EQ(shown(at300.availableLitres), c.availableAt300);
+    // Below the strainer the chart shows what can be drawn: nothing.
+    EXPECT_EQ(chart.lines[0].availableLitres, 0);
+    EXPECT_EQ(shown(chart.lines[1].availableLitres), "0.000");  // at the strainer
+    EXPECT_GT(chart.lines[2].availableLitres, 0);
+}
+
+TEST_P(ChartShapeTest, TotalGrowsWithTheHeight) {
+    const Chart chart = computeChart(startUpTank(GetParam().shape), 10);
+    for (std::size_t k = 1; k < chart.lines.size(); ++k) {
+        EXPECT_GT(chart.lines[k].totalLitres, chart.lines[k - 1].totalLitres) << k;
+    }
+}
+
+TEST_P(ChartShapeTest, VolumeOfEachLineGivesBackItsHeight) {
+    const TankParameters tank = startUpTank(GetParam().shape);
+    for (const ChartLine& line : computeChart(tank, 100).lines) {
+        EXPECT_EQ(heightForVolume(tank, line.totalLitres), line.height);
+    }
+}
+
+TEST_P(ChartShapeTest, HeightIsRoundedToTheNearestMillimetre) {
+    const TankParameters tank = startUpTank(GetParam().shape);
+    EXPECT_EQ(heightForVolume(tank, totalVolumeAt(tank, 300.4)), 300);
+    EXPECT_EQ(heightForVolume(tank, totalVolumeAt(tank, 300.6)), 301);
+    EXPECT_EQ(heightForVolume(tank, 0), 0);
+}
+
+TEST_P(ChartShapeTest, OrderBringsTheTankToItsFillLimit) {
+    const TankParameters tank = startUpTank(GetParam().shape);
+    const Chart chart = computeChart(tank, 100);
+    for (const double percent : {90.0, 75.5, 100.0}) {
+        const OrderAmount order = orderAmount(tank, 300, percent);
+        EXPECT_EQ(order.currentLitres, chart.lines[3].totalLitres);
+        EXPECT_DOUBLE_EQ(order.fillLimitLitres, chart.capacity * percent / 100);
+        EXPECT_DOUBLE_EQ(order.currentLitres + order.litresToOrder, order.fillLimitLitres);
+        EXPECT_EQ(order.heightAfterDelivery, heightForVolume(tank, order.fillLimitLitres));
+    }
+    EXPECT_EQ(orderAmount(tank, 1000, 100).heightAfterDelivery, 1000);
+}
+
+TEST_P(ChartShapeTest, NothingToOrderAboveTheFillLimit) {
+    const TankParameters tank = startUpTank(GetParam().shape);
+    const OrderAmount order = orderAmount(tank, 950, 90);
+    EXPECT_GT(order.currentLitres, order.fillLimitLitres);
+    EXPECT_EQ(order.litresToOrder, 0);
+    EXPECT_EQ(order.heightAfterDelivery, 950);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, ChartShapeTest, ::testing::ValuesIn(shapeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TotalVolumeAt, IsTheWindowsTotalToTheLastBit) {
+    for (const ShapeCase& c : shapeCases) {
+        TankParameters tank = startUpTank(c.shape, 0.5);
+        for (const double height : {0.0, 0.3, 123.456, 500.0, 999.9, 1000.0}) {
+            tank.oilHeight = height;
+            EXPECT_EQ(totalVolumeAt(tank, height), computeVolumes(tank).totalVolume)
+                << c.name << ' ' << height;
+        }
+    }
+}
+
+TEST(HeightForVolume, AFractionalDiameterIsNotRoundedPastTheTop) {
+    TankParameters tank = startUpTank(EndShape::FlatEnds);
+    tank.diameter = 1000.5;
+    EXPECT_EQ(heightForVolume(tank, totalVolumeAt(tank, 1000.5)), 1000.5);
+    EXPECT_EQ(heightForVolume(tank, totalVolumeAt(tank, 1000.2)), 1000);
+}
+
+TEST(ComputeChart, StrainerAtTheBottomLeavesEverythingAvailable) {
+    TankParameters tank = startUpTank(EndShape::ConicalEnds);
+    tank.strainerHeight = 0;
+    for (const ChartLine& line : computeChart(tank, 100).lines) {
+        EXPECT_EQ(line.availableLitres, line.totalLitres);
+    }
+}
+
+}  // namespace
+}  // namespace varnelle
