@@ -135,6 +135,7 @@ class Volumes : public QWidget {
     bool calculating_ = false;         // a run is processing events; "Calculer" waits
     bool abandonCalculation_ = false;  // the window was closed during the run
     QElapsedTimer sinceEventsProcessed_;
+    unsigned progressCalls_ = 0;
     int errorBoxesShown_ = 0;          // tells a check whether it showed a box
     QPointer<QWidget> clickToIgnore_;  // the control clicked while a box was shown
 };
