@@ -37,38 +37,76 @@ bool leavesTheField(const QFocusEvent* event) {
            event->reason() != Qt::PopupFocusReason;
 }
 
+// Set while a check runs. Everything runs on the one user-interface thread and
+// a check's boxes are modal, so a field that loses the focus meanwhile lost it
+// to the check itself (a field hidden while it had just received the focus):
+// that is not the user leaving it, and it starts no second check.
+bool checkUnderWay = false;
+
+class CheckUnderWay {
+  public:
+    CheckUnderWay() { checkUnderWay = true; }
+    ~CheckUnderWay() { checkUnderWay = false; }
+    CheckUnderWay(const CheckUnderWay&) = delete;
+    CheckUnderWay& operator=(const CheckUnderWay&) = delete;
+};
+
+// Swallows the press of the click that took the focus from a field when that
+// field's check answered with an error box: the user has read the box and
+// clicks again if that is still what they want, rather than pressing
+// "Calculer" or picking an option unseen. Qt moves the focus on the press and delivers the
+// press right after the check, so the swallower lives no longer than the
+// current turn of the event loop; it catches the press on whatever control
+// of the window, or child of one, it is delivered to.
+class ClickSwallower : public QObject {
+  public:
+    explicit ClickSwallower(QWidget* window) : QObject(window), window_(window) {
+        qApp->installEventFilter(this);
+        QTimer::singleShot(0, this, [this] { finish(); });
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() != QEvent::MouseButtonPress || !widget || widget->window() != window_) {
+            return false;
+        }
+        finish();
+        return true;
+    }
+
+  private:
+    void finish() {
+        qApp->removeEventFilter(this);
+        deleteLater();
+    }
+
+    QWidget* window_;
+};
+
 }  // namespace
 
 bool Volumes::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == clickToIgnore_ && event->type() == QEvent::MouseButtonPress) {
-        clickToIgnore_->removeEventFilter(this);
-        clickToIgnore_ = nullptr;
-        return true;
+    if (event->type() != QEvent::FocusOut || checkUnderWay ||
+        !leavesTheField(static_cast<QFocusEvent*>(event))) {
+        return QWidget::eventFilter(watched, event);
     }
-    if (event->type() == QEvent::FocusOut && leavesTheField(static_cast<QFocusEvent*>(event))) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        QWidget* destination = QApplication::focusWidget();
-        const int boxesBefore = errorBoxesShown_;
+    const int boxesBefore = errorBoxesShown_;
+    {
+        const CheckUnderWay running;
         runFieldCheck(watched);
-        if (reason == Qt::MouseFocusReason && errorBoxesShown_ != boxesBefore && destination) {
-            // The user clicked a control and got an error box instead: that
-            // click has done its work by leaving the field; it does not also
-            // press the button (or pick the option) once the box is closed.
-            clickToIgnore_ = destination;
-            destination->installEventFilter(this);
-            QTimer::singleShot(0, this, [this] { ignoreClickThatLeftTheField(); });
+    }
+    if (errorBoxesShown_ != boxesBefore) {
+        // A window manager gives the activation back to the window once its
+        // box is closed. Without one (a bare X server, the offscreen platform)
+        // the window would stay inactive: the focus would not come back where
+        // the user sent it, and the next field left would go unchecked.
+        activateWindow();
+        if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason) {
+            new ClickSwallower(this);
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-// The press of the click that left the field has been delivered (and
-// swallowed) by now, if it was going to be.
-void Volumes::ignoreClickThatLeftTheField() {
-    if (clickToIgnore_) {
-        clickToIgnore_->removeEventFilter(this);
-        clickToIgnore_ = nullptr;
-    }
 }
 
 void Volumes::runFieldCheck(QObject* field) {
@@ -105,7 +143,7 @@ void Volumes::onText1LostFocus() {
             "Le diamètre de la cuve doit être supérieur ou égal à la hauteur de mazout !"));
     }
     Text3->show();
-    Text3->setText(wholeNumber(Pi * numberIn(Text1)));
+    Text3->setText(wholeNumber(Pi * D));
 }
 
 void Volumes::onText2LostFocus() {
@@ -186,6 +224,7 @@ void Volumes::onText12LostFocus() {
     if (selectedEndShape() == EndShape::SphericalCapEnds) {
         const double s = numberIn(Text12);
         const double D = numberIn(Text1);
+        const double R = D / 2;
         if (s < D) {
             showError(QStringLiteral("Dans cette configuration, le périmètre de la calotte "
                                      "sphérique ne peut pas être inférieur au diamètre de la "
@@ -196,9 +235,11 @@ void Volumes::onText12LostFocus() {
                                      "sphérique ne peut pas être supérieur au demi périmètre de "
                                      "la cuve cylindrique soit : ") +
                       wholeNumber(numberIn(Text3) / 2) + QStringLiteral(" !"));
-        } else if (D / 2 > 0) {
-            // With no diameter there is no cap: the width is left "incorrect".
-            const double width = capWidthForArc(D / 2, s);
+        } else if (R > 0) {
+            // With no diameter (and an arc length of 0) there is no cap to
+            // solve for; and when the search finds no width, none is made up.
+            // Either way the width stays "incorrect".
+            const double width = capWidthForArc(R, s);
             if (std::isfinite(width)) {
                 Text5->setText(wholeNumber(width));
             }
