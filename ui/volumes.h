@@ -68,7 +68,6 @@ class Volumes : public QWidget {
     // The field checks.
     void runFieldCheck(QObject* field);
     void showError(const QString& message);
-    void ignoreClickThatLeftTheField();
     EndShape selectedEndShape() const;
 
     // Frames.
@@ -136,8 +135,8 @@ class Volumes : public QWidget {
     bool abandonCalculation_ = false;  // the window was closed during the run
     QElapsedTimer sinceEventsProcessed_;
     unsigned progressCalls_ = 0;
-    int errorBoxesShown_ = 0;          // tells a check whether it showed a box
-    QPointer<QWidget> clickToIgnore_;  // the control clicked while a box was shown
+    int errorBoxesShown_ = 0;     // tells a check whether it showed a box
+    bool checkingField_ = false;  // a field check is showing its boxes
 };
 
 }  // namespace varnelle

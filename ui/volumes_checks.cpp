@@ -5,6 +5,7 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <cmath>
@@ -36,20 +37,6 @@ bool leavesTheField(const QFocusEvent* event) {
     return event->reason() != Qt::ActiveWindowFocusReason &&
            event->reason() != Qt::PopupFocusReason;
 }
-
-// Set while a check runs. Everything runs on the one user-interface thread and
-// a check's boxes are modal, so a field that loses the focus meanwhile lost it
-// to the check itself (a field hidden while it had just received the focus):
-// that is not the user leaving it, and it starts no second check.
-bool checkUnderWay = false;
-
-class CheckUnderWay {
-  public:
-    CheckUnderWay() { checkUnderWay = true; }
-    ~CheckUnderWay() { checkUnderWay = false; }
-    CheckUnderWay(const CheckUnderWay&) = delete;
-    CheckUnderWay& operator=(const CheckUnderWay&) = delete;
-};
 
 // Swallows the press of the click that took the focus from a field when that
 // field's check answered with an error box: the user has read the box and
@@ -87,13 +74,16 @@ class ClickSwallower : public QObject {
 }  // namespace
 
 bool Volumes::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::FocusOut || checkUnderWay ||
+    // While a check runs, a field that loses the focus lost it to the check
+    // itself (one hidden just as it received the focus): that is not the user
+    // leaving it, and it starts no second check.
+    if (event->type() != QEvent::FocusOut || checkingField_ ||
         !leavesTheField(static_cast<QFocusEvent*>(event))) {
         return QWidget::eventFilter(watched, event);
     }
     const int boxesBefore = errorBoxesShown_;
     {
-        const CheckUnderWay running;
+        const QScopedValueRollback<bool> checking(checkingField_, true);
         runFieldCheck(watched);
     }
     if (errorBoxesShown_ != boxesBefore) {

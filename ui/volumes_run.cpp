@@ -27,6 +27,8 @@ constexpr qint64 liveIntervalMs = 25;
 
 constexpr double restingBarTwips = 290;
 
+const char* const cannotCompute = "Les volumes ne peuvent pas être calculés avec ces mesures.";
+
 double numberIn(const QString& text) {
     return numberFromText(text.toUtf8().toStdString());
 }
@@ -65,10 +67,15 @@ void Volumes::onCommand1Click() {
     if (!(tank.intervals > 0) || !std::isfinite(tank.intervals)) {
         // No slice count, or infinitely many: a loop that would give no number
         // at all, or never end.
-        showError(QStringLiteral("Les volumes ne peuvent pas être calculés avec ces mesures."));
-        return;
+        showError(QString::fromUtf8(cannotCompute));
+    } else {
+        runCalculation(tank);
     }
-    runCalculation(tank);
+    // Without a window manager (a bare X server) nothing gives the window its
+    // activation back once a box is closed.
+    if (isVisible()) {
+        activateWindow();
+    }
 }
 
 void Volumes::runCalculation(const TankParameters& tank) {
@@ -96,7 +103,7 @@ void Volumes::runCalculation(const TankParameters& tank) {
                         QMessageBox::Ok, this);
         box.exec();
     } else {
-        showError(QStringLiteral("Les volumes ne peuvent pas être calculés avec ces mesures."));
+        showError(QString::fromUtf8(cannotCompute));
     }
     setProgressBarTwips(restingBarTwips);
 }

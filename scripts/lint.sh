@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Static checks of our code: clang-tidy (with the committed .clang-tidy) and
+# cppcheck, on the sources of the program (not the tests' generated code).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build_dir=build-lint
+cmake -S . -B "$build_dir" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+# Qt's generated sources (moc, resources) must exist for clang-tidy to read ours.
+cmake --build "$build_dir" --parallel "$(nproc)" >/dev/null
+
+mapfile -t sources < <(git ls-files 'core/*.cpp' 'ui/*.cpp' 'about/*.cpp' 'bareme/*.cpp' 'app/*.cpp')
+
+echo "== clang-tidy"
+status=0
+for source in "${sources[@]}"; do
+  clang-tidy --quiet -p "$build_dir" "$source" 2>/dev/null | grep -E 'warning:|error:' && status=1
+done
+
+echo "== cppcheck"
+cppcheck --quiet --enable=warning,performance,portability --std=c++17 --inline-suppr \
+  --error-exitcode=1 --suppress=missingIncludeSystem --suppress=unknownMacro \
+  -I . "${sources[@]}" || status=1
+
+if ((status == 0)); then
+  echo "Aucun avertissement."
+fi
+exit "$status"
