@@ -62,8 +62,12 @@ struct EndGeometry {
         return std::sqrt(twoRsW * x - wSquared * x * x);
     }
 
+    // When the rounding radius is far below R, R - r may come out a hair short
+    // of w and the root's argument a hair below zero near the outer face; the
+    // radius there is r, not NaN.
     double roundRadius(double i) const {
-        return r + std::sqrt(roundSquared - (wSquared * i * i) / NSquared);
+        const double square = roundSquared - (wSquared * i * i) / NSquared;
+        return r + std::sqrt(square < 0 ? 0 : square);
     }
 
     double radius(double i) const {
