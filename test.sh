@@ -14,4 +14,8 @@ fi
 
 scripts/setup.sh "$build_dir" "${cmake_args[@]}"
 export QT_QPA_PLATFORM=offscreen
+if [[ "$build_dir" == build-sanitize ]]; then
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+fi
 ctest --test-dir "$build_dir" --output-on-failure --parallel "$(nproc)"
