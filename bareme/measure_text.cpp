@@ -21,9 +21,9 @@ QString measureText(double value, QChar decimalSeparator, int minDecimals, int m
                                       std::chars_format::fixed, maxDecimals);
     QString text = QString::fromLatin1(buffer.data(), static_cast<int>(result.ptr - buffer.data()));
 
-    const int point = text.indexOf('.');
+    const qsizetype point = text.indexOf('.');
     if (point >= 0) {
-        int keep = text.size();
+        qsizetype keep = text.size();
         while (keep > point + 1 + minDecimals && text.at(keep - 1) == '0') {
             --keep;
         }

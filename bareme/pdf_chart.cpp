@@ -62,11 +62,13 @@ int rowsBetween(double top) {
 }
 
 std::size_t linesOnFirstPage() {
-    return static_cast<std::size_t>(blocksPerPage * rowsBetween(firstTableTop));
+    return static_cast<std::size_t>(blocksPerPage) *
+           static_cast<std::size_t>(rowsBetween(firstTableTop));
 }
 
 std::size_t linesOnLaterPage() {
-    return static_cast<std::size_t>(blocksPerPage * rowsBetween(laterTableTop));
+    return static_cast<std::size_t>(blocksPerPage) *
+           static_cast<std::size_t>(rowsBetween(laterTableTop));
 }
 
 // "Nice" spacing of graduations: 1, 2 or 5 times a power of ten.
@@ -83,10 +85,10 @@ double graduationStep(double range, int wanted) {
 
 // "45000" -> "45 000" (no-break spaces), for the graduations of large tanks.
 QString groupedThousands(QString number) {
-    const int end =
+    const qsizetype end =
         number.indexOf(QChar(decimal)) >= 0 ? number.indexOf(QChar(decimal)) : number.size();
-    const int firstDigit = number.startsWith('-') ? 1 : 0;
-    for (int at = end - 3; at > firstDigit; at -= 3) {
+    const qsizetype firstDigit = number.startsWith('-') ? 1 : 0;
+    for (qsizetype at = end - 3; at > firstDigit; at -= 3) {
         number.insert(at, QChar(0x00A0));
     }
     return number;

@@ -20,8 +20,8 @@ struct EndGeometry {
     double R;             // radius of the cylinder
     double w;             // axial depth of the end (0 for flat ends)
     double N;             // slices
-    double r;             // outer radius of cone and quarter-round ends
-    double Rs;            // sphere radius of a cap
+    double r = 0;         // outer radius of cone and quarter-round ends
+    double Rs = 0;        // sphere radius of a cap
     double coneDrop;      // R - r
     double twoRsW;        // 2·Rs·w
     double wSquared;      // w·w
@@ -32,9 +32,7 @@ struct EndGeometry {
         : shape(tank.endShape),
           R(tank.diameter / 2),
           w(tank.endShape == EndShape::FlatEnds ? 0.0 : tank.endWidth),
-          N(tank.intervals),
-          r(0),
-          Rs(0) {
+          N(tank.intervals) {
         switch (shape) {
             case EndShape::SphericalCapEnds:
                 Rs = (R * R + w * w) / (2 * w);
@@ -136,7 +134,8 @@ inline double sliceArea(const SliceTerms& t) {
 }
 
 #if VARNELLE_HAVE_MVEC
-extern "C" __m128d _ZGVbN2v_atan(__m128d);  // glibc's vector atan, two lanes
+extern "C" __m128d _ZGVbN2v_atan(__m128d);  // NOLINT(bugprone-reserved-identifier): glibc's name //
+                                            // glibc's vector atan, two lanes
 
 template <std::size_t Size>
 void arctangents(std::array<SliceTerms, Size>& terms, std::size_t count) {

@@ -4,17 +4,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build_dir=build-lint
-cmake -S . -B "$build_dir" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
-# Qt's generated sources (moc, resources) must exist for clang-tidy to read ours.
-cmake --build "$build_dir" --parallel "$(nproc)" >/dev/null
+# The normal build, with its compile commands and Qt's generated sources.
+build_dir=build
+scripts/setup.sh "$build_dir" >/dev/null
 
 mapfile -t sources < <(git ls-files 'core/*.cpp' 'ui/*.cpp' 'about/*.cpp' 'bareme/*.cpp' 'app/*.cpp')
 
 echo "== clang-tidy"
 status=0
 for source in "${sources[@]}"; do
-  clang-tidy --quiet -p "$build_dir" "$source" 2>/dev/null | grep -E 'warning:|error:' && status=1
+  clang-tidy --quiet -p "$build_dir" --extra-arg=-std=c++17 "$source" 2>/dev/null | grep -E 'warning:|error:' && status=1
 done
 
 echo "== cppcheck"
