@@ -8,25 +8,13 @@
 #include <cstdlib>
 
 #include "core/volume.h"
+#include "start_up_tank.h"
 
 namespace {
 
 using varnelle::EndShape;
 using varnelle::TankParameters;
 using varnelle::VolumeResults;
-
-TankParameters startUpTank(EndShape shape, double intervals) {
-    TankParameters tank;
-    tank.diameter = 1000;
-    tank.oilHeight = 300;
-    tank.cylinderLength = 2000;
-    tank.strainerHeight = 100;
-    tank.endWidth = 100;
-    tank.endCircleDiameter = 800;
-    tank.endShape = shape;
-    tank.intervals = intervals;
-    return tank;
-}
 
 // ---- The plain transcription, for comparison ----
 double plainAsin(double x) {
@@ -116,7 +104,7 @@ void setSliceCounter(benchmark::State& state, double intervals) {
 
 void BM_computeVolumes(benchmark::State& state) {
     const auto shape = static_cast<EndShape>(state.range(0));
-    const auto tank = startUpTank(shape, static_cast<double>(state.range(1)));
+    const auto tank = startUpTank(shape, static_cast<double>(state.range(1)) / 1000);
     double progressSink = 0;
     const varnelle::ProgressCallback progress = [&progressSink](double f) { progressSink += f; };
     for (auto _ : state) {
@@ -128,7 +116,7 @@ void BM_computeVolumes(benchmark::State& state) {
 
 void BM_plainTranscription(benchmark::State& state) {
     const auto shape = static_cast<EndShape>(state.range(0));
-    const auto tank = startUpTank(shape, static_cast<double>(state.range(1)));
+    const auto tank = startUpTank(shape, static_cast<double>(state.range(1)) / 1000);
     double sink = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(plainVolumes(tank, sink));
@@ -155,7 +143,7 @@ bool resultsAgree() {
     bool agree = true;
     for (int shape = 0; shape < 4; ++shape) {
         for (double n : {10'000.0, 100'000.0, 1'000'000.0, 2'500.5}) {
-            const auto tank = startUpTank(static_cast<EndShape>(shape), n);
+            const auto tank = startUpTank(static_cast<EndShape>(shape), n / 1000);
             double sink = 0;
             const VolumeResults fast = varnelle::computeVolumes(tank);
             const VolumeResults plain = plainVolumes(tank, sink);

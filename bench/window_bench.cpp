@@ -14,6 +14,7 @@
 #include <chrono>
 
 #include "core/volume.h"
+#include "start_up_tank.h"
 #include "ui/volumes.h"
 
 namespace {
@@ -38,19 +39,6 @@ class BoxCloser : public QObject {
     }
 };
 
-varnelle::TankParameters tankAt(double thousands) {
-    varnelle::TankParameters tank;
-    tank.diameter = 1000;
-    tank.oilHeight = 300;
-    tank.cylinderLength = 2000;
-    tank.strainerHeight = 100;
-    tank.endWidth = 100;
-    tank.endCircleDiameter = 800;
-    tank.endShape = varnelle::EndShape::ConicalEnds;
-    tank.intervals = thousands * 1000;
-    return tank;
-}
-
 void BM_clickToConfirmation(benchmark::State& state) {
     window->findChild<QRadioButton*>(QStringLiteral("Option1_1"))->click();
     window->findChild<QComboBox*>(QStringLiteral("Combo1"))
@@ -67,7 +55,8 @@ void BM_clickToConfirmation(benchmark::State& state) {
 }
 
 void BM_computeVolumesAlone(benchmark::State& state) {
-    const auto tank = tankAt(static_cast<double>(state.range(0)));
+    const auto tank =
+        varnelle::startUpTank(varnelle::EndShape::ConicalEnds, static_cast<double>(state.range(0)));
     const varnelle::ProgressCallback progress = [](double) {};
     for (auto _ : state) {
         benchmark::DoNotOptimize(varnelle::computeVolumes(tank, progress));

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "bareme/bareme_program.h"
-#include "test_tanks.h"
+#include "start_up_tank.h"
 
 namespace varnelle {
 namespace {

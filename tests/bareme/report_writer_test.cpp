@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bareme/measure_text.h"
-#include "test_tanks.h"
+#include "start_up_tank.h"
 
 namespace varnelle {
 namespace {

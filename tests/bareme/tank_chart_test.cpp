@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/number_text.h"
-#include "test_tanks.h"
+#include "start_up_tank.h"
 
 namespace varnelle {
 namespace {

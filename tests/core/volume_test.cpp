@@ -8,23 +8,10 @@
 #include <vector>
 
 #include "core/number_text.h"
+#include "start_up_tank.h"
 
 namespace varnelle {
 namespace {
-
-// The tank that the window starts with.
-TankParameters startUpTank(EndShape shape, double thousands = 10) {
-    TankParameters tank;
-    tank.diameter = 1000;
-    tank.oilHeight = 300;
-    tank.cylinderLength = 2000;
-    tank.strainerHeight = 100;
-    tank.endWidth = 100;
-    tank.endCircleDiameter = 800;
-    tank.endShape = shape;
-    tank.intervals = thousands * 1000;
-    return tank;
-}
 
 std::string shown(double litres) {
     return resultText(litres, '.');

@@ -17,6 +17,7 @@
 #include "core/number_text.h"
 #include "core/volume.h"
 #include "message_box_catcher.h"
+#include "start_up_tank.h"
 #include "ui/volumes.h"
 
 namespace varnelle {
@@ -572,16 +573,7 @@ void VolumesChecksTest::aPerimeterReachesTheCalculationClickedStraightAway() {
 
     QCOMPARE(catcher_->texts(), QStringList{calculationDone});
     QCOMPARE(control("Text1")->text(), QStringLiteral("1000"));
-    TankParameters tank;
-    tank.diameter = 1000;
-    tank.oilHeight = 300;
-    tank.cylinderLength = 2000;
-    tank.strainerHeight = 100;
-    tank.endWidth = 100;
-    tank.endCircleDiameter = 800;
-    tank.endShape = EndShape::FlatEnds;
-    tank.intervals = 10000;
-    const VolumeResults expected = computeVolumes(tank);
+    const VolumeResults expected = computeVolumes(startUpTank(EndShape::FlatEnds));
     QCOMPARE(control("Text7")->text(), shownLitres(expected.cylinderVolume));
     QCOMPARE(control("Text13")->text(), shownLitres(expected.totalVolume));
     QCOMPARE(control("Text8")->text(), shownLitres(expected.availableVolume));

@@ -15,6 +15,7 @@
 #include "core/number_text.h"
 #include "core/volume.h"
 #include "message_box_catcher.h"
+#include "start_up_tank.h"
 #include "ui/twips.h"
 #include "ui/volumes.h"
 
@@ -180,16 +181,8 @@ class VolumesRunTest : public QObject {
         setPrecision(QStringLiteral("0.5"));
         calculate();
 
-        varnelle::TankParameters tank;
-        tank.diameter = 1000;
-        tank.oilHeight = 300;
-        tank.cylinderLength = 2000;
-        tank.strainerHeight = 100;
-        tank.endWidth = 100;
-        tank.endCircleDiameter = 800;
-        tank.endShape = varnelle::EndShape::SphericalCapEnds;
-        tank.intervals = 500;
-        const auto expected = varnelle::computeVolumes(tank);
+        const auto expected = varnelle::computeVolumes(
+            varnelle::startUpTank(varnelle::EndShape::SphericalCapEnds, 0.5));
         QCOMPARE(text("Text11"),
                  QString::fromStdString(varnelle::resultText(expected.endsVolume, ',')));
         QCOMPARE(catcher.texts(), QStringList{confirmation});

@@ -1,15 +1,17 @@
-// Tanks shared by the tests of the chart program.
+// The tank that the window starts with, shared by the tests and benchmarks.
 #pragma once
 
 #include "core/volume.h"
 
 namespace varnelle {
 
-// The window's start-up measurements with the given ends; no oil height, as
-// each question sets its own.
+// 1000 mm across, 2000 mm long, oil at 300 mm, strainer at 100 mm, ends
+// 100 mm deep, truncated cones closing on an 800 mm circle; `thousands` of
+// slices per end as "Combo1" gives them.
 inline TankParameters startUpTank(EndShape shape, double thousands = 10) {
     TankParameters tank;
     tank.diameter = 1000;
+    tank.oilHeight = 300;
     tank.cylinderLength = 2000;
     tank.strainerHeight = 100;
     tank.endWidth = 100;
