@@ -180,6 +180,8 @@ void Volumes::createControls() {
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);  // the list stays as the window fills it
+    // No completion from the list: a typed "1" would become "10" without a word.
+    Combo1->setCompleter(nullptr);
     Combo1->setEditText(QStringLiteral("10"));
 }
 

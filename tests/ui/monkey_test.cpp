@@ -1,0 +1,1126 @@
+// A long random use of the real main window and of its about box, as a
+// restless user would make it: clicks on every control, typing of every kind
+// into every field seen and into the precision, pastes of 100 000 characters,
+// Tab and Shift+Tab, every box closed with its OK button, and at the end the
+// window closed. After every action the window must still answer, show no
+// number that is not one, keep its options consistent, and have shown only
+// boxes titled "Varnelle" with one OK button.
+//
+// The sequence follows from a seed. A failure prints the seed and the step;
+// it is replayed with
+//   VARNELLE_MONKEY_SEED=<seed> VARNELLE_MONKEY_ACTIONS=<step> monkey_test
+// and VARNELLE_MONKEY_TRACE=1 prints every action as it starts.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMap>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <initializer_list>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "about/about_box.h"
+#include "core/number_text.h"
+#include "ui/twips.h"
+#include "ui/volumes.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define VARNELLE_MONKEY_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VARNELLE_MONKEY_SANITIZED 1
+#endif
+#endif
+#if defined(VARNELLE_MONKEY_SANITIZED)
+#include <sanitizer/common_interface_defs.h>
+#endif
+
+namespace varnelle {
+namespace {
+
+constexpr quint32 defaultSeed = 20090101;
+constexpr int defaultActions = 5000;
+// Far more than any action takes, even under the sanitizers: one that takes
+// longer hangs.
+constexpr std::chrono::seconds actionTimeLimit{10};
+// The largest precision the monkey runs at: small runs keep the test quick.
+constexpr double largestPrecision = 10;
+constexpr int pastedLength = 100000;
+constexpr int progressInterval = 10000;
+
+const QString cannotCompute =
+    QStringLiteral("Les volumes ne peuvent pas être calculés avec ces mesures.");
+const QString calculationDone = QStringLiteral("         C'est fait, voyez les résultats         ");
+
+// The offscreen platform says, at every box and every raise, what it cannot
+// do; everything else the toolkit says goes to the test log.
+QtMessageHandler toolkitHandler = nullptr;
+
+void withoutPlatformNotices(QtMsgType type, const QMessageLogContext& context,
+                            const QString& message) {
+    if (!message.startsWith(QLatin1String("This plugin does not support"))) {
+        toolkitHandler(type, context, message);
+    }
+}
+
+int environmentNumber(const char* name, int fallback) {
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok ? value : fallback;
+}
+
+// ---------------------------------------------------------------------------
+// What is printed when the process dies: the action under way, kept in a
+// fixed buffer that a signal handler may read.
+
+char lastActionText[1024];
+std::atomic<std::size_t> lastActionLength{0};
+std::atomic<bool> lastActionReported{false};
+
+void rememberAction(const QString& description) {
+    const QByteArray text = description.toUtf8();
+    const std::size_t length = std::min<std::size_t>(text.size(), sizeof lastActionText - 1);
+    lastActionLength = 0;
+    std::memcpy(lastActionText, text.constData(), length);
+    lastActionLength = length;
+}
+
+// Async-signal-safe: write(2) only, and once.
+void reportLastAction() {
+    if (lastActionReported.exchange(true)) {
+        return;
+    }
+    constexpr char prefix[] = "\nmonkey: died during ";
+    constexpr char suffix[] = "\n";
+    [[maybe_unused]] ssize_t written = ::write(STDERR_FILENO, prefix, sizeof prefix - 1);
+    written = ::write(STDERR_FILENO, lastActionText, lastActionLength);
+    written = ::write(STDERR_FILENO, suffix, sizeof suffix - 1);
+}
+
+// Prints the action under way on a fatal signal or a sanitizer's report, then
+// leaves the death to whoever handled it before (the test library, the
+// sanitizer, or the system).
+class CrashReporter {
+  public:
+    CrashReporter() {
+        struct sigaction ours = {};
+        ours.sa_handler = &CrashReporter::onSignal;
+        sigemptyset(&ours.sa_mask);
+        for (std::size_t i = 0; i < std::size(fatalSignals); ++i) {
+            sigaction(fatalSignals[i], &ours, &previous()[i]);
+        }
+#if defined(VARNELLE_MONKEY_SANITIZED)
+        __sanitizer_set_death_callback(&reportLastAction);
+#endif
+    }
+    ~CrashReporter() {
+#if defined(VARNELLE_MONKEY_SANITIZED)
+        __sanitizer_set_death_callback(nullptr);
+#endif
+        for (std::size_t i = 0; i < std::size(fatalSignals); ++i) {
+            sigaction(fatalSignals[i], &previous()[i], nullptr);
+        }
+    }
+    CrashReporter(const CrashReporter&) = delete;
+    CrashReporter& operator=(const CrashReporter&) = delete;
+
+  private:
+    static constexpr int fatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+
+    static struct sigaction* previous() {
+        static struct sigaction saved[std::size(fatalSignals)];
+        return saved;
+    }
+
+    static void onSignal(int signal) {
+        reportLastAction();
+        for (std::size_t i = 0; i < std::size(fatalSignals); ++i) {
+            if (fatalSignals[i] == signal) {
+                sigaction(signal, &previous()[i], nullptr);
+            }
+        }
+        // A fault happens again when the handler returns, now for the previous
+        // handler; an abort has to be raised again.
+        if (signal == SIGABRT) {
+            raise(signal);
+        }
+    }
+};
+
+// ---------------------------------------------------------------------------
+// A hang cannot be seen from the hung thread: another thread watches the clock
+// and ends the process when one action takes too long.
+
+class Watchdog {
+  public:
+    Watchdog() : thread_([this] { watch(); }) {}
+    ~Watchdog() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            quit_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+    void start(const QString& action) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        action_ = action.toStdString();
+        since_ = std::chrono::steady_clock::now();
+        watching_ = true;
+    }
+    void stop() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        watching_ = false;
+    }
+
+  private:
+    void watch() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!quit_) {
+            wake_.wait_for(lock, std::chrono::milliseconds(100));
+            if (watching_ && std::chrono::steady_clock::now() - since_ > actionTimeLimit) {
+                std::fprintf(stderr, "\nmonkey: no answer within %lld s during %s\n",
+                             static_cast<long long>(actionTimeLimit.count()), action_.c_str());
+                std::fflush(stderr);
+                lastActionReported = true;  // just said
+                std::abort();
+            }
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool quit_ = false;
+    bool watching_ = false;
+    std::chrono::steady_clock::time_point since_;
+    std::string action_;
+    std::thread thread_;
+};
+
+// ---------------------------------------------------------------------------
+// Closes every message box with its OK button, as a user reading it would,
+// and records what it was. Boxes are modal, so this runs from their own event
+// loop, on a timer.
+
+struct SeenBox {
+    QString title;
+    QString text;
+    int buttonCount = 0;
+    bool hasOk = false;
+    bool closedByOk = false;
+};
+
+class BoxCloser : public QObject {
+  public:
+    BoxCloser() {
+        connect(&timer_, &QTimer::timeout, this, &BoxCloser::closeOpenBoxes);
+        timer_.start(1);
+    }
+
+    std::vector<SeenBox> takeBoxes() { return std::exchange(boxes_, {}); }
+
+  private:
+    void closeOpenBoxes() {
+        if (closing_) {
+            return;
+        }
+        closing_ = true;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            if (box && box->isVisible()) {
+                close(box);
+            }
+        }
+        closing_ = false;
+    }
+
+    void close(QMessageBox* box) {
+        SeenBox seen;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.buttonCount = static_cast<int>(box->buttons().size());
+        QAbstractButton* ok = box->button(QMessageBox::Ok);
+        seen.hasOk = ok != nullptr;
+        const QPointer<QMessageBox> stillThere(box);
+        if (ok && ok->isVisible()) {
+            QTest::mouseClick(ok, Qt::LeftButton);
+            seen.closedByOk = stillThere.isNull() || !stillThere->isVisible();
+        }
+        // A box without a working OK button is a fault; it is closed all the
+        // same so that the run goes on to report it.
+        if (!stillThere.isNull() && stillThere->isVisible()) {
+            stillThere->done(QMessageBox::Ok);
+        }
+        boxes_.push_back(seen);
+    }
+
+    QTimer timer_;
+    bool closing_ = false;
+    std::vector<SeenBox> boxes_;
+};
+
+// ---------------------------------------------------------------------------
+// The monkey.
+
+struct Statistics {
+    int actions = 0;
+    QMap<QString, int> boxes;  // by text, abridged
+    int aboutBoxesOpened = 0;
+    int pastes = 0;
+    int runsAtTen = 0;
+};
+
+class Monkey {
+  public:
+    Monkey(quint32 seed, int actions);
+
+    // Runs every action; the first problem found, with the step that showed
+    // it, or an empty text.
+    QString run();
+    const Statistics& statistics() const { return statistics_; }
+
+  private:
+    using Action = void (Monkey::*)();
+    struct Choice {
+        int weight;
+        Action action;
+        bool available;
+    };
+
+    // The actions.
+    void clickEndShape();
+    void clickSectionInput();
+    void clickCapMeasure();
+    void calculate();
+    void validate();
+    void openAbout();
+    void closeAbout();
+    void clickAddress();
+    void typeIntoField();
+    void typeWhereTheFocusIs();
+    void emptyField();
+    void choosePrecision();
+    void pasteLongText();
+    void pressTab();
+    void pressShiftTab();
+    void pressTabKey(Qt::KeyboardModifiers modifiers);
+    void closeEverything();
+
+    // Steps of an action, each followed by the checks.
+    void beginPhase(const QString& what);
+    void endPhase();
+    void clickControl(QWidget* control, QPoint at = QPoint());
+    void typeText(const QString& text, int mode);
+    void setPrecisionText(const QString& text);
+    QWidget* focusTarget() const;
+
+    // The texts typed.
+    int draw(std::initializer_list<int> weights);
+    QString pick(std::initializer_list<const char*> texts);
+    QString plausibleText(const QString& field);
+    QString measurementText(const QString& field);
+    QString precisionText();
+    QString longText(bool forPrecision);
+    QString randomCharacters(int count, const char* alphabet);
+
+    // The checks.
+    void verify();
+    void verifyBoxes();
+    void verifyFieldTexts();
+    void verifyOptions();
+    void verifyWindows();
+    void fail(const QString& problem);
+
+    // Finding controls.
+    template <typename T = QWidget>
+    T* control(const char* name) const {
+        T* found = window_->findChild<T*>(QLatin1String(name));
+        if (!found) {
+            qFatal("no control %s", name);
+        }
+        return found;
+    }
+    QWidget* aboutBox() const;
+    int visibleAboutBoxes() const;
+    QLineEdit* anyVisibleField();
+    void bringToFront(QWidget* window);
+    void settle();
+
+    quint32 seed_;
+    int actions_;
+    int step_ = 0;
+    QRandomGenerator random_;
+    bool trace_ = qEnvironmentVariableIsSet("VARNELLE_MONKEY_TRACE");
+    std::unique_ptr<Volumes> window_;
+    BoxCloser closer_;
+    Watchdog watchdog_;
+    QString phase_;
+    QString problem_;
+    Statistics statistics_;
+
+    // Every field of the window, and what was in it before the current phase.
+    std::vector<QLineEdit*> fields_;
+    std::vector<QString> textsBefore_;
+    // Whether each field's text was last written by the window rather than typed.
+    std::vector<bool> writtenByWindow_;
+    // The field that received this phase's keys, if any.
+    QLineEdit* typedInto_ = nullptr;
+};
+
+Monkey::Monkey(quint32 seed, int actions)
+    : seed_(seed), actions_(actions), random_(seed), window_(std::make_unique<Volumes>()) {
+    window_->show();
+    bringToFront(window_.get());
+    for (int i = 1; i <= 13; ++i) {
+        fields_.push_back(control<QLineEdit>(qPrintable(QStringLiteral("Text%1").arg(i))));
+    }
+    fields_.push_back(control<QComboBox>("Combo1")->lineEdit());
+    // The fields start with the window's own numbers; the precision is typed.
+    writtenByWindow_.assign(fields_.size(), true);
+    writtenByWindow_.back() = false;
+}
+
+QString Monkey::run() {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    for (step_ = 1; step_ <= actions_ && problem_.isEmpty(); ++step_) {
+        const bool aboutOpen = aboutBox() != nullptr;
+        bool capMeasureSeen = false;
+        for (const char* name : {"Option3_0", "Option3_1"}) {
+            capMeasureSeen = capMeasureSeen || control(name)->isVisible();
+        }
+        const Choice choices[] = {
+            {8, &Monkey::clickEndShape, true},
+            {6, &Monkey::clickSectionInput, true},
+            {5, &Monkey::clickCapMeasure, capMeasureSeen},
+            {8, &Monkey::calculate, true},
+            {5, &Monkey::validate, true},
+            {2, &Monkey::openAbout, true},
+            {4, &Monkey::closeAbout, aboutOpen},
+            {2, &Monkey::clickAddress, aboutOpen},
+            {30, &Monkey::typeIntoField, true},
+            {5, &Monkey::typeWhereTheFocusIs, true},
+            {5, &Monkey::emptyField, true},
+            {8, &Monkey::choosePrecision, true},
+            {1, &Monkey::pasteLongText, true},
+            {6, &Monkey::pressTab, true},
+            {4, &Monkey::pressShiftTab, true},
+        };
+        int total = 0;
+        for (const Choice& choice : choices) {
+            total += choice.available ? choice.weight : 0;
+        }
+        int drawn = static_cast<int>(random_.bounded(total));
+        for (const Choice& choice : choices) {
+            if (!choice.available) {
+                continue;
+            }
+            if (drawn < choice.weight) {
+                (this->*choice.action)();
+                break;
+            }
+            drawn -= choice.weight;
+        }
+        ++statistics_.actions;
+        if (step_ % progressInterval == 0 && step_ < actions_) {
+            qInfo("monkey: %d actions in %.0f s", step_, elapsed.elapsed() / 1000.0);
+        }
+    }
+    if (problem_.isEmpty()) {
+        closeEverything();
+    }
+    watchdog_.stop();
+    rememberAction(QStringLiteral("the end of the run (seed %1)").arg(seed_));
+    qInfo("monkey: %d actions in %.1f s", statistics_.actions, elapsed.elapsed() / 1000.0);
+    return problem_;
+}
+
+// ----- Actions -------------------------------------------------------------
+
+void Monkey::clickEndShape() {
+    const QString name = QStringLiteral("Option1_%1").arg(random_.bounded(4));
+    beginPhase(QStringLiteral("click %1").arg(name));
+    clickControl(control(qPrintable(name)));
+    endPhase();
+}
+
+void Monkey::clickSectionInput() {
+    const QString name = QStringLiteral("Option2_%1").arg(random_.bounded(2));
+    beginPhase(QStringLiteral("click %1").arg(name));
+    clickControl(control(qPrintable(name)));
+    endPhase();
+}
+
+void Monkey::clickCapMeasure() {
+    std::vector<QWidget*> seen;
+    for (const char* name : {"Option3_0", "Option3_1"}) {
+        if (control(name)->isVisible()) {
+            seen.push_back(control(name));
+        }
+    }
+    QWidget* target = seen[random_.bounded(static_cast<quint32>(seen.size()))];
+    beginPhase(QStringLiteral("click %1").arg(target->objectName()));
+    clickControl(target);
+    endPhase();
+}
+
+// "Calculer", at a small precision but now and then at "10". The texts typed
+// into the precision never read above 10; should one do so, the run waits
+// for another turn rather than take long.
+void Monkey::calculate() {
+    const QString precision = control<QComboBox>("Combo1")->currentText();
+    const double thousands = numberFromText(precision.toUtf8().toStdString());
+    if (std::isfinite(thousands) && thousands > largestPrecision) {
+        choosePrecision();
+        return;
+    }
+    if (thousands == largestPrecision) {
+        ++statistics_.runsAtTen;
+    }
+    beginPhase(
+        QStringLiteral("click Command1 \"Calculer\" at precision \"%1\"").arg(precision.left(40)));
+    clickControl(control("Command1"));
+    endPhase();
+}
+
+void Monkey::validate() {
+    beginPhase(QStringLiteral("click Command2 \"Valider les paramètres\""));
+    clickControl(control("Command2"));
+    endPhase();
+}
+
+void Monkey::openAbout() {
+    beginPhase(QStringLiteral("click Command3 \"A Propos\""));
+    const QWidget* before = aboutBox();
+    clickControl(control("Command3"));
+    if (!before && aboutBox()) {
+        ++statistics_.aboutBoxesOpened;
+    }
+    endPhase();
+}
+
+void Monkey::closeAbout() {
+    beginPhase(QStringLiteral("click CommandOK of the about box"));
+    clickControl(aboutBox()->findChild<QWidget*>(QStringLiteral("CommandOK")));
+    endPhase();
+}
+
+void Monkey::clickAddress() {
+    beginPhase(QStringLiteral("click Label6, the address in the about box"));
+    clickControl(aboutBox()->findChild<QWidget*>(QStringLiteral("Label6")));
+    endPhase();
+}
+
+// A click into a field seen (where the text cursor lands depends on where the
+// click falls), then typing.
+void Monkey::typeIntoField() {
+    QLineEdit* field = anyVisibleField();
+    const QPoint at(1 + random_.bounded(std::max(1, field->width() - 2)), field->height() / 2);
+    beginPhase(QStringLiteral("click %1 at x=%2").arg(field->objectName()).arg(at.x()));
+    clickControl(field, at);
+    endPhase();
+    typeWhereTheFocusIs();
+}
+
+// Keys go where the focus is: a field gets a measurement, the precision a
+// precision; on a button or an option nothing is typed.
+void Monkey::typeWhereTheFocusIs() {
+    QWidget* target = focusTarget();
+    const int mode = draw({70, 20, 10});  // replace all, insert at the cursor, append
+    if (target == control("Combo1")) {
+        setPrecisionText(precisionText());
+        return;
+    }
+    if (!qobject_cast<QLineEdit*>(target)) {
+        return;
+    }
+    const QString text = measurementText(target->objectName());
+    static const char* const modes[] = {"replacing", "inserted into", "appended to"};
+    beginPhase(QStringLiteral("type \"%1\" %2 %3")
+                   .arg(text, QLatin1String(modes[mode]), target->objectName()));
+    typeText(text, mode);
+    endPhase();
+}
+
+void Monkey::emptyField() {
+    QLineEdit* field = anyVisibleField();
+    beginPhase(QStringLiteral("click %1").arg(field->objectName()));
+    clickControl(field);
+    endPhase();
+    if (qobject_cast<QLineEdit*>(focusTarget())) {
+        beginPhase(QStringLiteral("select all and delete in %1").arg(focusTarget()->objectName()));
+        typedInto_ = qobject_cast<QLineEdit*>(focusTarget());
+        QTest::keyClick(focusTarget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(focusTarget(), random_.bounded(2) ? Qt::Key_Delete : Qt::Key_Backspace);
+        endPhase();
+    }
+}
+
+void Monkey::choosePrecision() {
+    beginPhase(QStringLiteral("click Combo1"));
+    clickControl(control<QComboBox>("Combo1")->lineEdit());
+    endPhase();
+    setPrecisionText(precisionText());
+}
+
+// 100 000 characters into a field or the precision, through the clipboard and
+// Ctrl+V or as a text set whole; the field keeps what it can hold.
+void Monkey::pasteLongText() {
+    const bool intoPrecision = random_.bounded(6) == 0;
+    QWidget* target = intoPrecision ? control<QComboBox>("Combo1")->lineEdit() : anyVisibleField();
+    const QString text = longText(intoPrecision);
+    const bool throughClipboard = random_.bounded(2) == 0;
+    beginPhase(QStringLiteral("click %1").arg(target->objectName()));
+    clickControl(target);
+    endPhase();
+
+    QWidget* focus = focusTarget();
+    auto* field = focus == control("Combo1") ? control<QComboBox>("Combo1")->lineEdit()
+                                             : qobject_cast<QLineEdit*>(focus);
+    if (!field || (field == fields_.back()) != intoPrecision) {
+        return;  // the focus went elsewhere: a user would not paste there
+    }
+    beginPhase(QStringLiteral("paste %1 characters \"%2...\" into %3 %4")
+                   .arg(text.size())
+                   .arg(text.left(12), focus->objectName(),
+                        QLatin1String(throughClipboard ? "with Ctrl+V" : "as a whole text")));
+    typedInto_ = field;
+    if (throughClipboard) {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(focus, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        field->setText(text);
+    }
+    ++statistics_.pastes;
+    endPhase();
+}
+
+void Monkey::pressTab() {
+    pressTabKey(Qt::NoModifier);
+}
+
+void Monkey::pressShiftTab() {
+    pressTabKey(Qt::ShiftModifier);
+}
+
+// In the active window, or in the main window when none is active.
+void Monkey::pressTabKey(Qt::KeyboardModifiers modifiers) {
+    if (!QApplication::activeWindow()) {
+        bringToFront(window_.get());
+    }
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* target = focus ? focus : QApplication::activeWindow();
+    beginPhase(QStringLiteral("press %1 in %2")
+                   .arg(QLatin1String(modifiers.testFlag(Qt::ShiftModifier) ? "Shift+Tab" : "Tab"),
+                        target->objectName()));
+    QTest::keyClick(target, Qt::Key_Tab, modifiers);
+    endPhase();
+}
+
+// The about box with its OK button, then the window, as the user leaves.
+void Monkey::closeEverything() {
+    if (QWidget* box = aboutBox()) {
+        beginPhase(QStringLiteral("click CommandOK of the about box, before leaving"));
+        clickControl(box->findChild<QWidget*>(QStringLiteral("CommandOK")));
+        endPhase();
+    }
+    beginPhase(QStringLiteral("close the main window"));
+    bringToFront(window_.get());
+    window_->close();
+    settle();
+    verifyBoxes();
+    if (window_->isVisible()) {
+        fail(QStringLiteral("the window is still open"));
+    }
+    if (visibleAboutBoxes() != 0) {
+        fail(QStringLiteral("an about box is still open"));
+    }
+    watchdog_.stop();
+    window_.reset();
+    settle();
+}
+
+// ----- Steps ---------------------------------------------------------------
+
+void Monkey::beginPhase(const QString& what) {
+    phase_ =
+        QStringLiteral("step %1 of %2 (seed %3): %4").arg(step_).arg(actions_).arg(seed_).arg(what);
+    rememberAction(phase_);
+    if (trace_) {
+        std::fprintf(stderr, "%s\n", qPrintable(phase_));
+    }
+    textsBefore_.clear();
+    for (const QLineEdit* field : fields_) {
+        textsBefore_.push_back(field->text());
+    }
+    typedInto_ = nullptr;
+    watchdog_.start(phase_);
+}
+
+void Monkey::endPhase() {
+    settle();
+    verify();
+    watchdog_.stop();
+}
+
+// What a window manager does when the user clicks into a window that is not
+// the active one; offscreen, nothing else does it.
+void Monkey::bringToFront(QWidget* window) {
+    if (QApplication::activeWindow() == window) {
+        return;
+    }
+    window->raise();
+    window->activateWindow();
+    for (int attempt = 0; attempt < 500 && QApplication::activeWindow() != window; ++attempt) {
+        QCoreApplication::processEvents();
+        if (attempt > 20) {
+            QTest::qSleep(1);
+        }
+    }
+    if (QApplication::activeWindow() != window) {
+        fail(QStringLiteral("%1 does not become the active window").arg(window->objectName()));
+    }
+}
+
+// Option buttons are hit on their round indicator, other controls in their
+// middle unless told where.
+void Monkey::clickControl(QWidget* target, QPoint at) {
+    bringToFront(target->window());
+    if (at.isNull()) {
+        const bool option = qobject_cast<QRadioButton*>(target) != nullptr;
+        at = option ? QPoint(6, target->height() / 2) : target->rect().center();
+    }
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// mode 0 replaces the whole text, 1 inserts at the cursor, 2 appends.
+void Monkey::typeText(const QString& text, int mode) {
+    QWidget* target = focusTarget();
+    typedInto_ = qobject_cast<QLineEdit*>(target);
+    if (mode == 0) {
+        QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+    } else if (mode == 2) {
+        QTest::keyClick(target, Qt::Key_End);
+    }
+    if (text.isEmpty() && mode == 0) {
+        QTest::keyClick(target, Qt::Key_Delete);
+    }
+    QTest::keyClicks(target, text);
+    if (mode == 0 && typedInto_ && typedInto_->text() != text) {
+        fail(QStringLiteral("typing \"%1\" left \"%2\"").arg(text, typedInto_->text().left(80)));
+    }
+}
+
+// The precision is always typed over the whole text.
+void Monkey::setPrecisionText(const QString& text) {
+    QWidget* combo = focusTarget();
+    if (combo != control("Combo1")) {
+        return;
+    }
+    beginPhase(QStringLiteral("type the precision \"%1\"").arg(text));
+    typedInto_ = fields_.back();
+    QTest::keyClick(combo, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty()) {
+        QTest::keyClick(combo, Qt::Key_Delete);
+    }
+    QTest::keyClicks(combo, text);
+    if (typedInto_->text() != text) {
+        fail(QStringLiteral("typing \"%1\" left \"%2\"").arg(text, typedInto_->text().left(80)));
+    }
+    endPhase();
+}
+
+// Where the keyboard's keys go: the focus of the active window.
+QWidget* Monkey::focusTarget() const {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || !focus->isVisible() || focus->window() != QApplication::activeWindow()) {
+        return nullptr;
+    }
+    return focus;
+}
+
+// Delivers what the actions queued, as the event loop would between two
+// actions of a real user, and deletes what was closed.
+void Monkey::settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// ----- Texts ---------------------------------------------------------------
+
+int Monkey::draw(std::initializer_list<int> weights) {
+    int total = 0;
+    for (int weight : weights) {
+        total += weight;
+    }
+    int drawn = static_cast<int>(random_.bounded(total));
+    int index = 0;
+    for (int weight : weights) {
+        if (drawn < weight) {
+            return index;
+        }
+        drawn -= weight;
+        ++index;
+    }
+    return index - 1;
+}
+
+QString Monkey::pick(std::initializer_list<const char*> texts) {
+    const quint32 index = random_.bounded(static_cast<quint32>(texts.size()));
+    return QString::fromLatin1(*(texts.begin() + index));
+}
+
+QString Monkey::randomCharacters(int count, const char* alphabet) {
+    const auto size = static_cast<quint32>(std::strlen(alphabet));
+    QString text;
+    text.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        text += QLatin1Char(alphabet[random_.bounded(size)]);
+    }
+    return text;
+}
+
+// Letters the monkey types. Without n and f it cannot spell "nan" or "inf"
+// itself, so that every such text seen in a field is the window's.
+constexpr char letters[] = "abcdeghijklmopqrstuvwxyzABCDEGHIJKLMOPQRSTUVWXYZ";
+constexpr char anything[] = "0123456789+-.,eEdD&HhOo xyz%$*/()";
+
+// A number that a tank could have, so that runs succeed now and then.
+QString Monkey::plausibleText(const QString& field) {
+    static const QMap<QString, std::pair<int, int>> ranges = {
+        {QStringLiteral("Text1"), {600, 3000}},  {QStringLiteral("Text2"), {0, 2000}},
+        {QStringLiteral("Text3"), {2000, 9000}}, {QStringLiteral("Text4"), {0, 300}},
+        {QStringLiteral("Text5"), {0, 500}},     {QStringLiteral("Text6"), {200, 2000}},
+        {QStringLiteral("Text9"), {500, 5000}},  {QStringLiteral("Text12"), {800, 5000}},
+    };
+    const auto [low, high] = ranges.value(field, {0, 5000});
+    return QString::number(random_.bounded(low, high + 1));
+}
+
+QString Monkey::measurementText(const QString& field) {
+    switch (draw({30, 8, 5, 6, 10, 6, 6, 8, 3, 2})) {
+        case 0:
+            return plausibleText(field);
+        case 1:
+            return QStringLiteral("%1.%2").arg(random_.bounded(3000)).arg(random_.bounded(1000));
+        case 2:
+            return QStringLiteral("%1,%2").arg(random_.bounded(3000)).arg(random_.bounded(1000));
+        case 3:
+            return pick({"-", "+", "--", "+-", "-+"}) + QString::number(random_.bounded(2000));
+        case 4:  // exponents up to 1e999, and an exponent letter without digits
+            return pick({"1", "2.5", "9.99", "0", "-1", ".5", "7", "1000"}) +
+                   pick({"e", "E", "d", "D"}) + pick({"", "-", "+"}) +
+                   pick({"", "0", "1", "3", "10", "100", "307", "308", "309", "400", "999",
+                         "99999"});
+        case 5:  // hexadecimal and octal, "&H" alone, and integers past any double
+            if (random_.bounded(3) == 0) {
+                return QStringLiteral("&O") +
+                       randomCharacters(static_cast<int>(random_.bounded(30)), "012345678");
+            }
+            return pick({"&H", "&h"}) +
+                   randomCharacters(static_cast<int>(random_.bounded(24)), "0123456789ABCDEabcde");
+        case 6:
+            return randomCharacters(1 + static_cast<int>(random_.bounded(6)), letters);
+        case 7:
+            return randomCharacters(1 + static_cast<int>(random_.bounded(12)), anything);
+        case 8:  // blanks inside a number
+            return QStringLiteral(" %1 %2 ").arg(random_.bounded(30)).arg(random_.bounded(100));
+        default:
+            return QString();
+    }
+}
+
+// Mostly small, now and then "10", and some that cannot be a precision. None
+// reads as a number above 10.
+QString Monkey::precisionText() {
+    switch (draw({80, 6, 14})) {
+        case 0:
+            return pick({"0.01", "0.02", "0.05", "0.1", "0.2", "0.25", "0.5", "0.75", "1", "1.0",
+                         "1e-1", "5E-2", "+0.5", " 0.5", "&H1", "&O1"});
+        case 1:
+            return QStringLiteral("10");
+        default:
+            return pick({"", "0", "-1", "-0.5", "1e999", "-1e999", "1e-999", "0,5", "abc", "&H",
+                         "&HA", "&O7", ".", "e5", "1e", "+-1", "&H0", "1d-2"});
+    }
+}
+
+QString Monkey::longText(bool forPrecision) {
+    if (forPrecision) {  // infinite, zero or below one: never a long run
+        switch (draw({1, 1, 1, 1})) {
+            case 0:
+                return QString(pastedLength, QLatin1Char('9'));
+            case 1:
+                return QLatin1Char('1') + QString(pastedLength - 1, QLatin1Char('0'));
+            case 2:
+                return QStringLiteral("0.") + QString(pastedLength - 2, QLatin1Char('9'));
+            default:
+                return QString(pastedLength, QLatin1Char('x'));
+        }
+    }
+    switch (draw({1, 1, 1, 1, 1, 1})) {
+        case 0:
+            return QString(pastedLength, QLatin1Char('9'));
+        case 1:
+            return QLatin1Char('1') + QString(pastedLength - 1, QLatin1Char('0'));
+        case 2:
+            return QLatin1Char('-') + QString(pastedLength - 1, QLatin1Char('7'));
+        case 3:
+            return QStringLiteral("0.") + QString(pastedLength - 2, QLatin1Char('3'));
+        case 4:
+            return QString(pastedLength, QLatin1Char('x'));
+        default:
+            return randomCharacters(pastedLength, anything);
+    }
+}
+
+// ----- Checks --------------------------------------------------------------
+
+void Monkey::fail(const QString& problem) {
+    if (problem_.isEmpty()) {
+        problem_ = phase_ + QStringLiteral("\n  ") + problem;
+    }
+}
+
+void Monkey::verify() {
+    verifyBoxes();
+    verifyFieldTexts();
+    verifyOptions();
+    verifyWindows();
+}
+
+void Monkey::verifyBoxes() {
+    for (const SeenBox& box : closer_.takeBoxes()) {
+        const QString text = box.text.left(100);
+        ++statistics_.boxes[text];
+        if (box.title != QLatin1String("Varnelle")) {
+            fail(QStringLiteral("box \"%1\" has the title \"%2\"").arg(text, box.title));
+        }
+        if (box.buttonCount != 1 || !box.hasOk) {
+            fail(QStringLiteral("box \"%1\" has %2 buttons%3")
+                     .arg(text)
+                     .arg(box.buttonCount)
+                     .arg(box.hasOk ? QString() : QStringLiteral(", none of them OK")));
+        }
+        if (box.hasOk && !box.closedByOk) {
+            fail(QStringLiteral("box \"%1\" stays open when its OK button is clicked").arg(text));
+        }
+    }
+    if (QApplication::activeModalWidget()) {
+        fail(QStringLiteral("a modal window is still open: %1")
+                 .arg(QApplication::activeModalWidget()->objectName()));
+    }
+}
+
+// No field shows "nan" or "inf"; every text that the window wrote is a finite
+// number, empty, or "incorrect".
+void Monkey::verifyFieldTexts() {
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]+([.,][0-9]+)?$"));
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        QLineEdit* field = fields_[i];
+        const QString text = field->text();
+        if (text != textsBefore_[i]) {
+            writtenByWindow_[i] = field != typedInto_;
+        }
+        const QString shown =
+            field == fields_.back() ? QStringLiteral("Combo1") : field->objectName();
+        if (text.contains(QLatin1String("nan"), Qt::CaseInsensitive) ||
+            text.contains(QLatin1String("inf"), Qt::CaseInsensitive)) {
+            fail(QStringLiteral("%1 shows \"%2\"").arg(shown, text.left(80)));
+        }
+        if (!writtenByWindow_[i] || text.isEmpty() || text == QLatin1String("incorrect")) {
+            continue;
+        }
+        QString asRead = text;
+        bool read = false;
+        const double value = asRead.replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&read);
+        if (!number.match(text).hasMatch() || !read || !std::isfinite(value)) {
+            fail(QStringLiteral("%1 was given \"%2\", which is not a finite number")
+                     .arg(shown, text.left(80)));
+        }
+    }
+}
+
+// The end shape decides what is seen: the arc length only with spherical caps,
+// the end circle only with truncated cones, one picture.
+void Monkey::verifyOptions() {
+    const bool caps = control<QAbstractButton>("Option1_2")->isChecked();
+    const bool cones = control<QAbstractButton>("Option1_1")->isChecked();
+    for (const char* name : {"Option3_1", "Text12"}) {
+        if (control(name)->isVisible() && !caps) {
+            fail(QStringLiteral("%1 is seen without spherical caps").arg(QLatin1String(name)));
+        }
+    }
+    for (const char* name : {"Label6", "Text6"}) {
+        if (control(name)->isVisible() && !cones) {
+            fail(QStringLiteral("%1 is seen without truncated cones").arg(QLatin1String(name)));
+        }
+    }
+    int pictures = 0;
+    for (const char* name : {"Image1", "Image2", "Image3", "Image4"}) {
+        pictures += control(name)->isVisible() ? 1 : 0;
+    }
+    if (pictures != 1) {
+        fail(QStringLiteral("%1 pictures are seen").arg(pictures));
+    }
+    for (const char* group : {"Option1", "Option2", "Option3"}) {
+        int checked = 0;
+        for (const QAbstractButton* button : window_->findChildren<QAbstractButton*>(
+                 QRegularExpression(QStringLiteral("^%1_\\d$").arg(QLatin1String(group))))) {
+            checked += button->isChecked() ? 1 : 0;
+        }
+        if (checked != 1) {
+            fail(QStringLiteral("%1 buttons of %2 are selected")
+                     .arg(checked)
+                     .arg(QLatin1String(group)));
+        }
+    }
+}
+
+// The window is still there and at rest, with at most one about box.
+void Monkey::verifyWindows() {
+    if (!window_->isVisible()) {
+        fail(QStringLiteral("the main window has closed"));
+    }
+    if (control("Label13")->width() != twipsToPixels(290)) {
+        fail(QStringLiteral("the progress bar is not at rest between two actions"));
+    }
+    if (visibleAboutBoxes() > 1) {
+        fail(QStringLiteral("%1 about boxes are open").arg(visibleAboutBoxes()));
+    }
+}
+
+// ----- Finding windows and fields ------------------------------------------
+
+QWidget* Monkey::aboutBox() const {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String("frmabout") && window->isVisible()) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+int Monkey::visibleAboutBoxes() const {
+    int count = 0;
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        count += window->objectName() == QLatin1String("frmabout") && window->isVisible() ? 1 : 0;
+    }
+    return count;
+}
+
+// A measurement field seen, four times in five, else a result field.
+QLineEdit* Monkey::anyVisibleField() {
+    static const QStringList results = {QStringLiteral("Text7"), QStringLiteral("Text8"),
+                                        QStringLiteral("Text10"), QStringLiteral("Text11"),
+                                        QStringLiteral("Text13")};
+    const bool result = random_.bounded(5) == 0;
+    std::vector<QLineEdit*> seen;
+    for (QLineEdit* field : fields_) {
+        if (field != fields_.back() && field->isVisible() &&
+            results.contains(field->objectName()) == result) {
+            seen.push_back(field);
+        }
+    }
+    return seen[random_.bounded(static_cast<quint32>(seen.size()))];
+}
+
+}  // namespace
+}  // namespace varnelle
+
+class MonkeyTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        varnelle::toolkitHandler = qInstallMessageHandler(&varnelle::withoutPlatformNotices);
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+        // A click on the address must not start a mail program here.
+        varnelle::AboutBox::setMailOpener([this](const QString&) { ++mailsOpened_; });
+    }
+    void cleanupTestCase() {
+        varnelle::AboutBox::setMailOpener({});
+        QLocale::setDefault(QLocale::c());
+        qInstallMessageHandler(varnelle::toolkitHandler);
+    }
+
+    void survivesALongRandomUse() {
+        const auto seed = static_cast<quint32>(
+            varnelle::environmentNumber("VARNELLE_MONKEY_SEED", varnelle::defaultSeed));
+        const int actions =
+            varnelle::environmentNumber("VARNELLE_MONKEY_ACTIONS", varnelle::defaultActions);
+        qInfo("monkey: seed %u, %d actions", seed, actions);
+        const varnelle::CrashReporter crashReporter;
+        varnelle::Monkey monkey(seed, actions);
+
+        const QString problem = monkey.run();
+
+        const varnelle::Statistics& seen = monkey.statistics();
+        for (auto box = seen.boxes.cbegin(); box != seen.boxes.cend(); ++box) {
+            qInfo("monkey: %5d x box \"%s\"", box.value(), qPrintable(box.key().trimmed()));
+        }
+        qInfo("monkey: %d about boxes opened, %d mails, %d pastes, %d runs at \"10\"",
+              seen.aboutBoxesOpened, mailsOpened_, seen.pastes, seen.runsAtTen);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        // A long enough run that reached none of these has tested little.
+        if (actions >= 1000) {
+            QVERIFY(seen.boxes.value(varnelle::calculationDone) > 0);
+            QVERIFY(seen.boxes.value(varnelle::cannotCompute) > 0);
+            QVERIFY(seen.boxes.size() > 5);
+            QVERIFY(seen.aboutBoxesOpened > 0);
+            QVERIFY(mailsOpened_ > 0);
+            QVERIFY(seen.pastes > 0);
+            QVERIFY(seen.runsAtTen > 0);
+        }
+    }
+
+  private:
+    int mailsOpened_ = 0;
+};
+
+// The test library ends a test function after five minutes; a long run takes
+// longer and has its own watchdog, for each action.
+int main(int argc, char* argv[]) {
+    if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT")) {
+        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(7 * 24 * 3600 * 1000));
+    }
+    QApplication application(argc, argv);
+    MonkeyTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+#include "monkey_test.moc"
