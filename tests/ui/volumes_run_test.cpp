@@ -244,6 +244,15 @@ class VolumesRunTest : public QObject {
         QCOMPARE(control<QLabel>("Label13")->width(), restingBarWidth());
     }
 
+    // The list holds "10" and "100": a typed "1" must stay 1, not be completed.
+    void keepsThePrecisionAsTyped() {
+        auto* precision = control<QComboBox>("Combo1");
+        QTest::mouseClick(precision->lineEdit(), Qt::LeftButton);
+        precision->lineEdit()->selectAll();
+        QTest::keyClicks(precision->lineEdit(), QStringLiteral("1"));
+        QCOMPARE(precision->currentText(), QStringLiteral("1"));
+    }
+
     void movesTheBarDuringARunAndRestsAfterIt() {
         MessageBoxCatcher catcher;
         int widest = 0;
