@@ -134,8 +134,8 @@ inline double sliceArea(const SliceTerms& t) {
 }
 
 #if VARNELLE_HAVE_MVEC
-extern "C" __m128d _ZGVbN2v_atan(__m128d);  // NOLINT(bugprone-reserved-identifier): glibc's name //
-                                            // glibc's vector atan, two lanes
+// glibc's vector atan, two lanes; the name is glibc's, reserved as it is.
+extern "C" __m128d _ZGVbN2v_atan(__m128d);  // NOLINT(bugprone-reserved-identifier)
 
 template <std::size_t Size>
 void arctangents(std::array<SliceTerms, Size>& terms, std::size_t count) {

@@ -12,14 +12,11 @@
 
 #include "core/cap_conversion.h"
 #include "core/number_text.h"
+#include "field_number.h"
 #include "volumes.h"
 
 namespace varnelle {
 namespace {
-
-double numberIn(const QLineEdit* field) {
-    return numberFromText(field->text().toUtf8().toStdString());
-}
 
 // Whole millimetres for a field or a message. A number beyond the range of
 // doubles (a typed 1e999, or Pi times a huge diameter) shows as "incorrect",
@@ -123,8 +120,8 @@ void Volumes::showError(const QString& message) {
 }
 
 void Volumes::onText1LostFocus() {
-    const double D = numberIn(Text1);
-    const double h = numberIn(Text2);
+    const double D = numberIn(Text1->text());
+    const double h = numberIn(Text2->text());
     if (D == 0) {
         showError(QStringLiteral("Veuillez rentrer une valeur du diamètre de la cuve"));
     }
@@ -137,24 +134,24 @@ void Volumes::onText1LostFocus() {
 }
 
 void Volumes::onText2LostFocus() {
-    const double h = numberIn(Text2);
-    if (h > numberIn(Text1)) {
+    const double h = numberIn(Text2->text());
+    if (h > numberIn(Text1->text())) {
         showError(
             QStringLiteral("La hauteur de mazout doit être inférieure au diamètre de la cuve !"));
     }
-    if (numberIn(Text4) > h) {
+    if (numberIn(Text4->text()) > h) {
         showError(QStringLiteral(
             "La hauteur de mazout doit être supérieure à la hauteur de la crépine !"));
     }
 }
 
 void Volumes::onText3LostFocus() {
-    const double P = numberIn(Text3);
+    const double P = numberIn(Text3->text());
     if (P == 0) {
         showError(QStringLiteral("Veuillez rentrer une valeur du périmètre de la cuve"));
     }
     const double d = P / Pi;
-    const double h = numberIn(Text2);
+    const double h = numberIn(Text2->text());
     if (d < h) {
         showError(QStringLiteral("Le diamètre de la cuve doit être supérieur à la hauteur de "
                                  "mazout ! soit le périmètre > à ") +
@@ -165,12 +162,12 @@ void Volumes::onText3LostFocus() {
 }
 
 void Volumes::onText4LostFocus() {
-    const double c = numberIn(Text4);
-    if (c > numberIn(Text1)) {
+    const double c = numberIn(Text4->text());
+    if (c > numberIn(Text1->text())) {
         showError(QStringLiteral(
             "La hauteur de la crépine doit être inférieure au diamètre de la cuve !"));
     }
-    if (c > numberIn(Text2)) {
+    if (c > numberIn(Text2->text())) {
         showError(
             QStringLiteral("La hauteur de la crépine doit être inférieure à la hauteur de "
                            "mazout !"));
@@ -179,8 +176,8 @@ void Volumes::onText4LostFocus() {
 
 void Volumes::onText5LostFocus() {
     const EndShape shape = selectedEndShape();
-    const double w = numberIn(Text5);
-    const double D = numberIn(Text1);
+    const double w = numberIn(Text5->text());
+    const double D = numberIn(Text1->text());
     if (shape == EndShape::SphericalCapEnds) {
         if (w == 0) {
             showError(
@@ -212,8 +209,8 @@ void Volumes::onText5LostFocus() {
 void Volumes::onText12LostFocus() {
     Text5->setText(QStringLiteral("incorrect"));
     if (selectedEndShape() == EndShape::SphericalCapEnds) {
-        const double s = numberIn(Text12);
-        const double D = numberIn(Text1);
+        const double s = numberIn(Text12->text());
+        const double D = numberIn(Text1->text());
         const double R = D / 2;
         if (s < D) {
             showError(QStringLiteral("Dans cette configuration, le périmètre de la calotte "
@@ -224,7 +221,7 @@ void Volumes::onText12LostFocus() {
             showError(QStringLiteral("Dans cette configuration, le périmètre de la calotte "
                                      "sphérique ne peut pas être supérieur au demi périmètre de "
                                      "la cuve cylindrique soit : ") +
-                      wholeNumber(numberIn(Text3) / 2) + QStringLiteral(" !"));
+                      wholeNumber(numberIn(Text3->text()) / 2) + QStringLiteral(" !"));
         } else if (R > 0) {
             // With no diameter (and an arc length of 0) there is no cap to
             // solve for; and when the search finds no width, none is made up.

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "core/number_text.h"
+#include "field_number.h"
 #include "twips.h"
 #include "volumes.h"
 
@@ -28,10 +29,6 @@ constexpr qint64 liveIntervalMs = 25;
 constexpr double restingBarTwips = 290;
 
 const char* const cannotCompute = "Les volumes ne peuvent pas être calculés avec ces mesures.";
-
-double numberIn(const QString& text) {
-    return numberFromText(text.toUtf8().toStdString());
-}
 
 bool allFinite(const VolumeResults& r) {
     return std::isfinite(r.cylinderVolume) && std::isfinite(r.endsVolume) &&
