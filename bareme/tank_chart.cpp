@@ -6,20 +6,18 @@
 namespace varnelle {
 namespace {
 
-constexpr double cubicMillimetresPerLitre = 1'000'000;
-
-// The cylindrical part, written with the same operations in the same order as
-// the core's, so that the sums below match computeVolumes to the last bit.
-double cylinderLitresAt(const TankParameters& tank, double level) {
-    return segmentArea(tank.diameter / 2, level) * tank.cylinderLength / cubicMillimetresPerLitre;
+// The window's volumes with the oil at `height`, from the end integral at that
+// height and the one at the strainer, taken by the caller once for all heights.
+VolumeResults volumesWithEndsAt(TankParameters tank, double height, double endsAtStrainer) {
+    tank.oilHeight = height;
+    return volumesFromEnds(tank, endsVolumeAt(tank, height), endsAtStrainer);
 }
 
 }  // namespace
 
 double totalVolumeAt(const TankParameters& tank, double height) {
-    const double cylinder = cylinderLitresAt(tank, height);
-    const double ends = endsVolumeAt(tank, height);
-    return cylinder + ends;
+    // The total does not depend on the strainer: its end integral is not needed.
+    return volumesWithEndsAt(tank, height, 0).totalVolume;
 }
 
 VolumeResults volumesAt(TankParameters tank, double height) {
@@ -53,21 +51,20 @@ std::vector<double> chartHeights(double diameter, double step) {
 }
 
 Chart computeChart(const TankParameters& tank, double step) {
-    // The strainer does not move from line to line: its two integrals are
-    // taken once and combined as computeVolumes combines them.
-    const double cylinderBelowStrainer = cylinderLitresAt(tank, tank.strainerHeight);
-    const double endsBelowStrainer = endsVolumeAt(tank, tank.strainerHeight);
+    // The strainer does not move from line to line: its end integral is taken
+    // once for the whole chart.
+    const double endsAtStrainer = endsVolumeAt(tank, tank.strainerHeight);
 
     Chart chart;
-    chart.belowStrainerLitres = cylinderBelowStrainer + endsBelowStrainer;
     for (const double height : chartHeights(tank.diameter, step)) {
+        const VolumeResults volumes = volumesWithEndsAt(tank, height, endsAtStrainer);
+        chart.belowStrainerLitres = volumes.belowStrainerVolume;
         ChartLine line;
         line.height = height;
-        line.totalLitres = totalVolumeAt(tank, height);
-        const double available = (line.totalLitres - cylinderBelowStrainer) - endsBelowStrainer;
+        line.totalLitres = volumes.totalVolume;
         // Below the strainer nothing can be drawn: a chart shows 0, not the
         // negative difference that the window uses to say so.
-        line.availableLitres = std::max(0.0, available);
+        line.availableLitres = std::max(0.0, volumes.availableVolume);
         chart.lines.push_back(line);
     }
     chart.capacity = chart.lines.back().totalLitres;
