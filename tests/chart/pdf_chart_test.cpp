@@ -1,4 +1,4 @@
-#include "bareme/pdf_chart.h"
+#include "chart/pdf_chart.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <string>
 
-#include "bareme/bareme_program.h"
+#include "chart/chart_page.h"
 #include "start_up_tank.h"
 
 namespace varnelle {
@@ -47,7 +47,7 @@ TEST_P(PdfPagesTest, IsAValidPdfWithEveryLine) {
     EXPECT_TRUE(pdf.startsWith("%PDF-"));
     EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
     EXPECT_EQ(pagesIn(pdf), c.pages);
-    EXPECT_EQ(chartPdfPageCount(chart.lines.size()), c.pages);
+    EXPECT_EQ(chartPageCount(chart.lines.size()), c.pages);
 }
 
 // The first page holds 44 lines under the plot, the others 106 each.
@@ -58,52 +58,6 @@ INSTANTIATE_TEST_SUITE_P(Charts, PdfPagesTest,
                                            PagesCase{"Centimetres3000", 3000, 10, 4},
                                            PagesCase{"Millimetres3000", 3000, 1, 29}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// --- The file given by --pdf ----------------------------------------------------------
-
-int run(const QStringList& options) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    return runBareme(QStringList{"varnelle-bareme"} + options, outStream, errStream, QLocale::c());
-}
-
-class PdfFileTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder_.isValid());
-        path_ = folder_.filePath("cuve.pdf");
-        QFile file(path_);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("the previous chart");
-    }
-
-    QTemporaryDir folder_;
-    QString path_;
-};
-
-TEST_F(PdfFileTest, RefusedArgumentsLeaveTheFileAsItWas) {
-    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000", "--pas", "0", "--pdf", path_}),
-              exitBadArguments);
-    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000x", "--pdf", path_}), exitBadArguments);
-    EXPECT_EQ(contentsOf(path_), "the previous chart");
-}
-
-TEST_F(PdfFileTest, AComputedChartReplacesTheFile) {
-    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000", "--pdf", path_}), exitSuccess);
-    EXPECT_TRUE(contentsOf(path_).startsWith("%PDF-"));
-}
-
-TEST_F(PdfFileTest, AnUnwritablePlaceIsAFailureThatWritesNothing) {
-    const QString missingFolder = folder_.filePath("absent/cuve.pdf");
-    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000", "--pdf", missingFolder}),
-              exitFailure);
-    EXPECT_FALSE(QFile::exists(missingFolder));
-    // A folder in the way of the file.
-    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000", "--pdf", folder_.path()}),
-              exitFailure);
-}
 
 }  // namespace
 }  // namespace varnelle
