@@ -6,14 +6,10 @@
 #include <QTemporaryDir>
 
 #include "bareme/bareme_program.h"
+#include "file_contents.h"
 
 namespace varnelle {
 namespace {
-
-QByteArray contentsOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 int run(const QStringList& options) {
     QString out;

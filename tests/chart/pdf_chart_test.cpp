@@ -7,15 +7,11 @@
 #include <string>
 
 #include "chart/chart_page.h"
+#include "file_contents.h"
 #include "start_up_tank.h"
 
 namespace varnelle {
 namespace {
-
-QByteArray contentsOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 int pagesIn(const QByteArray& pdf) {
     // Each page object carries "/Type /Page"; the page tree carries "/Type /Pages".
