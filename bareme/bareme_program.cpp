@@ -4,10 +4,11 @@
 #include <QtGlobal>
 
 #include "bareme/bareme_request.h"
-#include "bareme/measure_text.h"
-#include "bareme/pdf_chart.h"
-#include "bareme/report_writer.h"
-#include "bareme/tank_chart.h"
+#include "chart/chart_numbers.h"
+#include "chart/chart_page.h"
+#include "chart/pdf_chart.h"
+#include "chart/report_writer.h"
+#include "chart/tank_chart.h"
 
 namespace varnelle {
 namespace {
@@ -45,7 +46,7 @@ int answerChart(const BaremeRequest& request, QTextStream& out, QTextStream& err
             err << programName << " : " << outcome.error << '\n';
             return exitFailure;
         }
-        const int pages = chartPdfPageCount(chart.lines.size());
+        const int pages = chartPageCount(chart.lines.size());
         out << QStringLiteral("Barème écrit dans « %1 » (%2 page%3).\n")
                    .arg(request.pdfPath)
                    .arg(pages)
@@ -76,7 +77,7 @@ int answerHeightForVolume(const BaremeRequest& request, QTextStream& out, QTextS
     if (request.litres > capacity + halfOfLastDecimal) {
         reportUsageError(err,
                          {"--volume", "Le volume demandé dépasse la capacité de la cuve, soit : " +
-                                          litresText(capacity, ',') + " litres !"});
+                                          litresString(capacity, ',') + " litres !"});
         return exitBadArguments;
     }
     const double height = heightForVolume(tank, request.litres);

@@ -1,259 +1,35 @@
 #include "bareme_request.h"
 
-#include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QHash>
-#include <QRegularExpression>
-#include <QTranslator>
 #include <cmath>
-#include <cstring>
 
-#include "bareme/measure_text.h"
-#include "bareme/tank_chart.h"
-#include "core/cap_conversion.h"
-#include "core/number_text.h"
+#include "bareme/command_line_options.h"
+#include "chart/tank_chart.h"
+#include "core/tank_rules.h"
 
 namespace varnelle {
 namespace {
 
-// No tank is a kilometre long; the bound also keeps every product of the
-// computation far from the range where doubles overflow.
-constexpr double largestMeasure = 1'000'000;  // mm
-constexpr double smallestPrecision = 0.001;   // one slice per end
-constexpr double largestPrecision = 1000;     // a million slices per end
 constexpr std::size_t mostChartLines = 100'000;
-
-// Thrown by the checks below and turned into a UsageError by parseCommandLine.
-struct Refusal {
-    UsageError error;
-};
-
-[[noreturn]] void refuse(const QString& option, const QString& message) {
-    throw Refusal{{option, message}};
-}
-
-QString dashed(const QString& name) {
-    return QStringLiteral("--") + name;
-}
 
 // The parser forgets the dashes of an unknown option; "-x" or "--name".
 QString optionAsTyped(const QString& name) {
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
-QString frenchNumber(double value) {
-    return measureText(value, ',');
-}
-
-struct OptionDefinition {
-    const char* name;
-    const char* valueName;
-    const char* description;
-};
-
-const OptionDefinition optionDefinitions[] = {
-    {"diametre", "MM", "Diamètre intérieur de la cuve, en millimètres."},
-    {"perimetre", "MM",
-     "Périmètre de la cuve, à la place du diamètre : il est converti en diamètre au millimètre "
-     "près, comme dans la fenêtre."},
-    {"longueur", "MM", "Longueur de la partie cylindrique de la cuve, bords exclus."},
-    {"bords", "FORME",
-     "Forme des bords : plats (par défaut), tronconiques, calotte ou quart-de-cercle."},
-    {"largeur", "MM",
-     "Largeur de chaque bord : longueur du tronc de cône, hauteur de la calotte ou rayon du "
-     "quart de cercle."},
-    {"arc", "MM",
-     "Pour une calotte, à la place de --largeur : longueur de la portion de sphère passant par "
-     "le centre de la calotte ; convertie en largeur au millimètre près, comme dans la fenêtre."},
-    {"diametre-extremite", "MM",
-     "Pour des bords tronconiques : diamètre du cercle de l'extrémité."},
-    {"crepine", "MM", "Hauteur de la crépine par rapport au fond de la cuve (0 par défaut)."},
-    {"precision", "MILLIERS",
-     "Nombre d'intervalles d'intégration par extrémité, en milliers (10 par défaut, de 0,001 à "
-     "1000)."},
-    {"pas", "MM", "Pas du barème, en millimètres entiers (10 par défaut)."},
-    {"format", "FORMAT", "Présentation : texte (par défaut), csv ou json."},
-    {"pdf", "FICHIER", "Écrit le barème dans un fichier PDF imprimable (A4)."},
-    {"volume", "LITRES", "Donne la hauteur de mazout à laquelle la cuve contient ce volume."},
-    {"commander", "HAUTEUR",
-     "Donne les litres à commander quand le mazout est à cette hauteur (mm)."},
-    {"remplissage", "POURCENT",
-     "Avec --commander : remplissage maximal en pour cent de la capacité (90 par défaut)."},
-    {"hauteur", "MM", "Donne les cinq volumes de la fenêtre pour cette hauteur de mazout."},
-    {"distance", "MM",
-     "Comme --hauteur, à partir de la distance qu'un capteur placé en haut de la cuve mesure "
-     "jusqu'au mazout (hauteur = diamètre - distance)."},
-};
-
-// ASCII digits with at most one decimal comma or period, an optional sign and
-// exponent, and spaces only around it (the core's reader would skip blanks
-// inside a number too, and read other digits as nothing).
-bool isWrittenAsNumber(const QString& text) {
-    static const QRegularExpression shape(
-        R"(^ *[+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)? *$)");
-    return shape.match(text).hasMatch();
-}
-
-const char* const questionOptions[] = {"volume", "commander", "hauteur", "distance"};
-
-const char* const programDescription =
-    "Barème de jaugeage d'une cuve à mazout cylindrique horizontale : les litres pour chaque "
-    "hauteur lue à la jauge, la hauteur d'un volume, la quantité à commander, ou les volumes "
-    "pour une seule hauteur.\n"
-    "Les longueurs sont en millimètres ; un nombre s'écrit avec une virgule ou un point "
-    "(12,5 ou 12.5).";
-
-// Reads option values, refusing what cannot be a measure.
-class OptionReader {
-  public:
-    explicit OptionReader(const QCommandLineParser& parser) : parser_(parser) {}
-
-    bool has(const char* name) const { return parser_.isSet(QLatin1String(name)); }
-
-    QString text(const char* name) const { return parser_.value(QLatin1String(name)); }
-
-    double number(const char* name) const {
-        const QString given = text(name);
-        const std::optional<double> value = decimalNumber(given);
-        if (value) {
-            return *value;
-        }
-        if (isWrittenAsNumber(given)) {
-            refuse(dashed(name), QStringLiteral("La valeur « %1 » est trop grande.").arg(given));
-        }
-        refuse(dashed(name),
-               QStringLiteral("Cette option attend un nombre, pas « %1 ».").arg(given));
-    }
-
-    // A length in millimetres, no larger than any tank.
-    double length(const char* name) const {
-        const double value = number(name);
-        if (std::abs(value) > largestMeasure) {
-            refuse(dashed(name), QStringLiteral("La valeur ne peut pas dépasser %1 mm !")
-                                     .arg(frenchNumber(largestMeasure)));
-        }
-        return value;
-    }
-
-  private:
-    const QCommandLineParser& parser_;
-};
-
-void refuseRepeatedOptions(const QCommandLineParser& parser) {
-    for (const OptionDefinition& option : optionDefinitions) {
-        if (parser.values(QLatin1String(option.name)).size() > 1) {
-            refuse(dashed(option.name), QStringLiteral("Cette option est donnée plus d'une fois."));
-        }
-    }
-}
-
-void refuseStrayArguments(const QCommandLineParser& parser) {
-    const QStringList stray = parser.positionalArguments();
-    if (!stray.isEmpty()) {
-        refuse(QString(), QStringLiteral("Argument inattendu : « %1 ».").arg(stray.first()));
-    }
-}
-
-// QCommandLineParser writes its headings and errors in English; these are
-// its texts in French.
-class FrenchParserTexts : public QTranslator {
-  public:
-    QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
-                      int /*n*/) const override {
-        static const QHash<QString, QString> french = {
-            {"Usage: %1", "Utilisation : %1"},
-            {"Options:", "Options :"},
-            {"Arguments:", "Arguments :"},
-            {"Missing value after '%1'.", "Il manque une valeur après « %1 »."},
-            {"Unexpected value after '%1'.", "Cette option ne prend pas de valeur : « %1 »."},
-        };
-        if (std::strcmp(context, "QCommandLineParser") != 0) {
-            return QString();
-        }
-        return french.value(QString::fromLatin1(sourceText));
-    }
-
-    bool isEmpty() const override { return false; }
-};
-
-void installFrenchParserTexts() {
-    static FrenchParserTexts translator;
-    static bool installed = false;
-    if (!installed && QCoreApplication::instance()) {
-        QCoreApplication::installTranslator(&translator);
-        installed = true;
-    }
-}
-
 // --- The tank -------------------------------------------------------------
-
-double readDiameter(const OptionReader& options, TankDescription& description) {
-    if (options.has("diametre") && options.has("perimetre")) {
-        refuse("--perimetre", "Donnez le diamètre ou le périmètre de la cuve, pas les deux.");
-    }
-    if (options.has("perimetre")) {
-        const double perimeter = options.length("perimetre");
-        if (perimeter == 0) {
-            refuse("--perimetre", "Veuillez rentrer une valeur du périmètre de la cuve");
-        }
-        if (perimeter < 0) {
-            refuse("--perimetre", "Le périmètre de la cuve ne peut pas être négatif !");
-        }
-        description.perimeter = perimeter;
-        // The window writes P / Pi into the diameter field as a whole number
-        // and reads it back: the same path gives the same litres.
-        const double diameter = numberFromText(wholeNumberText(perimeter / Pi));
-        if (diameter == 0) {
-            refuse("--perimetre",
-                   "Le périmètre est trop petit : le diamètre arrondi au millimètre est nul !");
-        }
-        return diameter;
-    }
-    if (!options.has("diametre")) {
-        refuse("--diametre", "Veuillez rentrer une valeur du diamètre de la cuve");
-    }
-    const double diameter = options.length("diametre");
-    if (diameter == 0) {
-        refuse("--diametre", "Veuillez rentrer une valeur du diamètre de la cuve");
-    }
-    if (diameter < 0) {
-        refuse("--diametre", "Le diamètre de la cuve ne peut pas être négatif !");
-    }
-    return diameter;
-}
-
-double readCylinderLength(const OptionReader& options) {
-    if (!options.has("longueur")) {
-        refuse("--longueur", "Veuillez rentrer une valeur de la longueur de la partie cylindrique");
-    }
-    const double length = options.length("longueur");
-    if (!(length > 0)) {
-        refuse("--longueur", "La longueur de la partie cylindrique doit être supérieure à zéro !");
-    }
-    return length;
-}
 
 EndShape readEndShape(const OptionReader& options) {
     if (!options.has("bords")) {
         return EndShape::FlatEnds;
     }
-    const QString name = options.text("bords").trimmed();
-    if (name == "plats") {
-        return EndShape::FlatEnds;
+    const std::optional<EndShape> shape = endShapeForKey(options.text("bords").trimmed());
+    if (!shape) {
+        refuse("--bords", QStringLiteral("Forme inconnue : « %1 ». Choisissez plats, tronconiques, "
+                                         "calotte ou quart-de-cercle.")
+                              .arg(options.text("bords")));
     }
-    if (name == "tronconiques") {
-        return EndShape::ConicalEnds;
-    }
-    if (name == "calotte") {
-        return EndShape::SphericalCapEnds;
-    }
-    if (name == "quart-de-cercle") {
-        return EndShape::QuarterRoundEnds;
-    }
-    refuse("--bords", QStringLiteral("Forme inconnue : « %1 ». Choisissez plats, tronconiques, "
-                                     "calotte ou quart-de-cercle.")
-                          .arg(options.text("bords")));
+    return *shape;
 }
 
 // Options that describe ends of another shape are mistakes worth reporting:
@@ -271,162 +47,41 @@ void refuseOptionsOfOtherShapes(const OptionReader& options, EndShape shape) {
     }
 }
 
-void checkCapWidth(const QString& option, double width, double diameter) {
-    if (width == 0) {
-        refuse(option,
-               "Dans cette configuration, la largeur de la calotte sphérique ne peut pas être "
-               "nulle !");
-    }
-    if (width < 0) {
-        refuse(option, "La largeur de la calotte ne peut pas être négative !");
-    }
-    if (width > diameter / 2) {
-        refuse(option,
-               "La largeur de la calotte ne peut pas être supérieure au rayon de la cuve !");
-    }
-}
-
-// The window's conversion: the width found, written as a whole number into
-// the width field and read back.
-double capWidthFromArc(const OptionReader& options, TankDescription& description) {
-    const double diameter = description.tank.diameter;
-    const double arc = options.length("arc");
-    if (arc < diameter) {
-        refuse("--arc",
-               "Dans cette configuration, le périmètre de la calotte sphérique ne peut pas être "
-               "inférieur au diamètre de la cuve soit : " +
-                   frenchNumber(diameter) + " !");
-    }
-    if (arc > Pi * diameter / 2) {
-        refuse("--arc",
-               "Dans cette configuration, le périmètre de la calotte sphérique ne peut pas être "
-               "supérieur au demi périmètre de la cuve cylindrique soit : " +
-                   frenchNumber(Pi * diameter / 2) + " !");
-    }
-    const double exactWidth = capWidthForArc(diameter / 2, arc);
-    if (std::isnan(exactWidth)) {
-        refuse("--arc", "Aucune largeur de calotte ne correspond à cette longueur d'arc !");
-    }
-    description.arcLength = arc;
-    const double width = numberFromText(wholeNumberText(exactWidth));
-    checkCapWidth("--arc", width, diameter);
-    return width;
-}
-
-double readCapWidth(const OptionReader& options, TankDescription& description) {
-    if (options.has("largeur") && options.has("arc")) {
-        refuse("--arc", "Donnez la largeur de la calotte ou la longueur de son arc, pas les deux.");
-    }
-    if (options.has("arc")) {
-        return capWidthFromArc(options, description);
-    }
-    if (!options.has("largeur")) {
+// A cap is given by either of two options; the message names both.
+void refuseCapWithoutMeasure(const OptionReader& options, EndShape shape) {
+    if (shape == EndShape::SphericalCapEnds && !options.has("largeur") && !options.has("arc")) {
         refuse("--largeur",
                "Veuillez rentrer une valeur de la largeur de la calotte (--largeur) ou de la "
                "longueur de son arc (--arc)");
     }
-    const double width = options.length("largeur");
-    checkCapWidth("--largeur", width, description.tank.diameter);
-    return width;
 }
 
-// Truncated-cone and quarter-round ends.
-double readEndWidth(const OptionReader& options, EndShape shape, double diameter) {
-    if (!options.has("largeur")) {
-        refuse("--largeur", "Veuillez rentrer une valeur de la largeur des bords");
-    }
-    const double width = options.length("largeur");
-    if (width == 0) {
-        refuse("--largeur", "Dans cette configuration, la largeur ne peut pas être nulle !");
-    }
-    if (width < 0) {
-        refuse("--largeur", "La largeur ne peut pas être négative !");
-    }
-    if (shape == EndShape::QuarterRoundEnds && width > diameter / 2) {
-        refuse("--largeur", "La largeur ne peut pas être supérieure au rayon de la cuve !");
-    }
-    return width;
-}
+// The tank's measures as the options give them.
+class CommandLineMeasures : public MeasureSource {
+  public:
+    explicit CommandLineMeasures(const OptionReader& options) : options_(options) {}
 
-double readEndCircleDiameter(const OptionReader& options, double diameter) {
-    if (!options.has("diametre-extremite")) {
-        refuse("--diametre-extremite",
-               "Veuillez rentrer une valeur du diamètre du cercle de l'extrémité");
-    }
-    const double endCircle = options.length("diametre-extremite");
-    if (endCircle < 0) {
-        refuse("--diametre-extremite",
-               "Le diamètre du cercle de l'extrémité ne peut pas être négatif !");
-    }
-    // A cone that widens outwards would reach below the bottom of the
-    // cylinder, from which every height is measured.
-    if (endCircle > diameter) {
-        refuse("--diametre-extremite",
-               "Le diamètre du cercle de l'extrémité ne peut pas être supérieur au diamètre de la "
-               "cuve !");
-    }
-    return endCircle;
-}
+    bool has(Measure measure) const override { return options_.has(optionOf(measure)); }
 
-void readEnds(const OptionReader& options, TankDescription& description) {
-    TankParameters& tank = description.tank;
-    tank.endShape = readEndShape(options);
-    refuseOptionsOfOtherShapes(options, tank.endShape);
-    switch (tank.endShape) {
-        case EndShape::FlatEnds:
-            break;
-        case EndShape::ConicalEnds:
-            tank.endWidth = readEndWidth(options, tank.endShape, tank.diameter);
-            tank.endCircleDiameter = readEndCircleDiameter(options, tank.diameter);
-            break;
-        case EndShape::SphericalCapEnds:
-            tank.endWidth = readCapWidth(options, description);
-            break;
-        case EndShape::QuarterRoundEnds:
-            tank.endWidth = readEndWidth(options, tank.endShape, tank.diameter);
-            break;
-    }
-}
+    double value(Measure measure) const override { return options_.number(optionOf(measure)); }
 
-double readStrainerHeight(const OptionReader& options, double diameter) {
-    if (!options.has("crepine")) {
-        return 0;
+    EndShape endShape() const override {
+        const EndShape shape = readEndShape(options_);
+        refuseOptionsOfOtherShapes(options_, shape);
+        refuseCapWithoutMeasure(options_, shape);
+        return shape;
     }
-    const double strainer = options.length("crepine");
-    if (strainer < 0) {
-        refuse("--crepine", "La hauteur de la crépine ne peut pas être négative !");
-    }
-    if (strainer > diameter) {
-        refuse("--crepine",
-               "La hauteur de la crépine doit être inférieure au diamètre de la cuve !");
-    }
-    return strainer;
-}
 
-double readPrecision(const OptionReader& options) {
-    if (!options.has("precision")) {
-        return 10;
-    }
-    const double thousands = options.number("precision");
-    if (!(thousands >= smallestPrecision && thousands <= largestPrecision)) {
-        refuse("--precision",
-               QStringLiteral("La précision doit être comprise entre %1 et %2 "
-                              "(milliers d'intervalles par extrémité).")
-                   .arg(frenchNumber(smallestPrecision), frenchNumber(largestPrecision)));
-    }
-    return thousands;
-}
+  private:
+    const OptionReader& options_;
+};
 
 TankDescription readTank(const OptionReader& options) {
-    TankDescription description;
-    TankParameters& tank = description.tank;
-    tank.diameter = readDiameter(options, description);
-    tank.cylinderLength = readCylinderLength(options);
-    readEnds(options, description);
-    tank.strainerHeight = readStrainerHeight(options, tank.diameter);
-    description.precisionThousands = readPrecision(options);
-    tank.intervals = description.precisionThousands * 1000;
-    return description;
+    const TankReading reading = readTankDescription(CommandLineMeasures(options));
+    if (reading.refusal) {
+        refuse(dashed(optionOf(reading.refusal->measure)), reading.refusal->message);
+    }
+    return reading.description;
 }
 
 // --- The question and the output ------------------------------------------
@@ -517,7 +172,7 @@ double readOilHeight(const OptionReader& options, const char* name, double diame
         refuse(dashed(name), "La hauteur de mazout ne peut pas être négative !");
     }
     if (height > diameter) {
-        refuse(dashed(name), "La hauteur de mazout doit être inférieure au diamètre de la cuve !");
+        refuse(dashed(name), QString::fromUtf8(ruleText::oilAboveDiameter));
     }
     return height;
 }
@@ -548,17 +203,21 @@ double readFillPercent(const OptionReader& options) {
     return percent;
 }
 
+void readPdfPath(const OptionReader& options, BaremeRequest& request) {
+    if (options.has("pdf")) {
+        request.pdfPath = options.text("pdf");
+        if (request.pdfPath.trimmed().isEmpty()) {
+            refuse("--pdf", "Veuillez donner le nom du fichier PDF.");
+        }
+    }
+}
+
 void readQuestionValues(const OptionReader& options, BaremeRequest& request) {
     const double diameter = request.description.tank.diameter;
     switch (request.question) {
         case Question::Chart:
             request.step = readStep(options, diameter);
-            if (options.has("pdf")) {
-                request.pdfPath = options.text("pdf");
-                if (request.pdfPath.trimmed().isEmpty()) {
-                    refuse("--pdf", "Veuillez donner le nom du fichier PDF.");
-                }
-            }
+            readPdfPath(options, request);
             break;
         case Question::HeightForVolume:
             request.litres = options.number("volume");
@@ -579,39 +238,6 @@ void readQuestionValues(const OptionReader& options, BaremeRequest& request) {
     }
 }
 
-void addOptions(QCommandLineParser& parser) {
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QString::fromUtf8(programDescription));
-    parser.addOption(QCommandLineOption({"h", "help", "aide"}, "Affiche cette aide."));
-    parser.addOption(QCommandLineOption({"v", "version"}, "Affiche la version du programme."));
-    for (const OptionDefinition& option : optionDefinitions) {
-        parser.addOption(QCommandLineOption(QString::fromLatin1(option.name),
-                                            QString::fromUtf8(option.description),
-                                            QString::fromLatin1(option.valueName)));
-    }
-}
-
-const char* const helpEpilogue =
-    "\n"
-    "Sans --volume, --commander, --hauteur ni --distance, le programme écrit le barème : une "
-    "ligne par pas, de 0 au diamètre, avec le volume total et le volume disponible au-dessus de "
-    "la crépine, puis la capacité. En csv, le séparateur et la virgule décimale suivent la langue "
-    "du système (point-virgule et virgule en français).\n"
-    "\n"
-    "Exemples :\n"
-    "  varnelle-bareme --diametre 1000 --longueur 2000 --bords calotte --largeur 100 --crepine "
-    "100\n"
-    "  varnelle-bareme --perimetre 3142 --longueur 2000 --format csv > bareme.csv\n"
-    "  varnelle-bareme --diametre 1200 --longueur 2500 --bords tronconiques --largeur 150 "
-    "--diametre-extremite 900 --pdf bareme.pdf\n"
-    "  varnelle-bareme --diametre 1000 --longueur 2000 --volume 1200\n"
-    "  varnelle-bareme --diametre 1000 --longueur 2000 --commander 350 --remplissage 85\n"
-    "  varnelle-bareme --diametre 1000 --longueur 2000 --crepine 100 --distance 640 --format "
-    "json\n"
-    "\n"
-    "Code de sortie : 0 en cas de succès, 2 si un argument est refusé, 1 si le PDF n'a pas pu "
-    "être écrit.\n";
-
 BaremeRequest readRequest(const QCommandLineParser& parser) {
     refuseRepeatedOptions(parser);
     const OptionReader options(parser);
@@ -629,19 +255,6 @@ BaremeRequest readRequest(const QCommandLineParser& parser) {
 }
 
 }  // namespace
-
-std::optional<double> decimalNumber(const QString& text) {
-    if (!isWrittenAsNumber(text)) {
-        return std::nullopt;
-    }
-    QString periodText = text.trimmed();
-    periodText.replace(',', '.');
-    const double value = numberFromText(periodText.toStdString());
-    if (!std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     installFrenchParserTexts();
@@ -661,7 +274,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet("help")) {
         parsed.action = ParsedCommandLine::Action::ShowHelp;
-        parsed.helpText = parser.helpText() + QString::fromUtf8(helpEpilogue);
+        parsed.helpText = helpText(parser);
         return parsed;
     }
     if (parser.isSet("version")) {

@@ -3,19 +3,11 @@
 
 #include <QString>
 #include <QStringList>
-#include <optional>
 
-#include "core/volume.h"
+#include "bareme/option_reader.h"
+#include "chart/tank_description.h"
 
 namespace varnelle {
-
-// The tank as measured, with the forms in which the user gave the measures.
-struct TankDescription {
-    TankParameters tank;              // oilHeight is left at 0; each question sets its own
-    std::optional<double> perimeter;  // when the diameter came from --perimetre
-    std::optional<double> arcLength;  // when the cap width came from --arc
-    double precisionThousands = 10;   // slices per end, in thousands
-};
 
 enum class Question {
     Chart,            // the default
@@ -39,13 +31,6 @@ struct BaremeRequest {
     double fillPercent = 90;    // --remplissage
 };
 
-// A refused command line: the option at fault (empty when none is) and a
-// French message.
-struct UsageError {
-    QString option;
-    QString message;
-};
-
 struct ParsedCommandLine {
     enum class Action { Run, ShowHelp, ShowVersion, Refuse };
     Action action = Action::Run;
@@ -56,9 +41,5 @@ struct ParsedCommandLine {
 
 // Reads and checks the arguments (the first one is the program name).
 ParsedCommandLine parseCommandLine(const QStringList& arguments);
-
-// "12,5" and "12.5" are 12.5; anything that is not a plain finite decimal
-// number, with an optional exponent, gives no value.
-std::optional<double> decimalNumber(const QString& text);
 
 }  // namespace varnelle

@@ -2,7 +2,7 @@
 // tank with spherical-cap ends, and of the height search behind --volume.
 #include <benchmark/benchmark.h>
 
-#include "bareme/tank_chart.h"
+#include "chart/tank_chart.h"
 
 namespace {
 

@@ -184,9 +184,24 @@ std::string wholeNumberText(double value) {
 }
 
 std::string resultText(double value, char decimalSeparator) {
-    std::string text = fixedText(value, 3);
+    return measureText(value, decimalSeparator, 3, 3);
+}
+
+std::string measureText(double value, char decimalSeparator, int minDecimals, int maxDecimals) {
+    std::string text = fixedText(value, maxDecimals);
     const auto point = text.find('.');
-    if (point != std::string::npos) {
+    if (point == std::string::npos) {
+        return text;
+    }
+    std::size_t keep = text.size();
+    while (keep > point + 1 + static_cast<std::size_t>(minDecimals) && text[keep - 1] == '0') {
+        --keep;
+    }
+    if (keep == point + 1) {
+        keep = point;  // no decimal left: no separator either
+    }
+    text.resize(keep);
+    if (keep > point) {
         text[point] = decimalSeparator;
     }
     return text;

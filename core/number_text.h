@@ -22,4 +22,10 @@ std::string wholeNumberText(double value);
 // no grouping: "#######0.000". A value that rounds to zero shows no sign.
 std::string resultText(double value, char decimalSeparator);
 
+// Rounded to `maxDecimals` decimals, trailing zeros dropped down to
+// `minDecimals`, the separator only when a decimal is left, no sign for a
+// value that rounds to zero: 1000 -> "1000", 12.5 -> "12,5" with a comma.
+std::string measureText(double value, char decimalSeparator, int minDecimals = 0,
+                        int maxDecimals = 3);
+
 }  // namespace varnelle

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 
 #include "about/about_box.h"
+#include "core/tank_rules.h"
 #include "twips.h"
 #include "window_font.h"
 #include "wrapped_radio_button.h"
@@ -95,11 +96,11 @@ void Volumes::createControls() {
     setWindowIcon(QIcon(QStringLiteral(":/images/application.png")));
 
     Frame5 = makeFrame(this, "Frame5", QStringLiteral("Choisir parmi 4 types de cuve cylindrique"));
-    Option1_[0] = makeOption(Frame5, QStringLiteral("cuve cylindrique à bords plats"));
-    Option1_[1] = makeOption(Frame5, QStringLiteral("cuve cylindrique à bords tronconiques"));
-    Option1_[2] =
-        makeOption(Frame5, QStringLiteral("cuve cylindrique à bords en calotte sphérique"));
-    Option1_[3] = makeOption(Frame5, QStringLiteral("cuve cylindrique à bords 1/4 de cercle"));
+    for (const EndShape shape : {EndShape::FlatEnds, EndShape::ConicalEnds,
+                                 EndShape::SphericalCapEnds, EndShape::QuarterRoundEnds}) {
+        Option1_[static_cast<int>(shape)] =
+            makeOption(Frame5, QString::fromStdString(endShapeName(shape)));
+    }
     Option1 = makeOptionGroup(Frame5, "Option1", Option1_);
     Image1 = makePicture(Frame5, "Image1", QStringLiteral(":/images/flat_ends.gif"));
     Image2 = makePicture(Frame5, "Image2", QStringLiteral(":/images/conical_ends.gif"));

@@ -8,24 +8,16 @@
 #include <QScopedValueRollback>
 #include <QTimer>
 
-#include <cmath>
-
-#include "core/cap_conversion.h"
-#include "core/number_text.h"
+#include "core/tank_rules.h"
 #include "field_number.h"
 #include "volumes.h"
 
 namespace varnelle {
 namespace {
 
-// Whole millimetres for a field or a message. A number beyond the range of
-// doubles (a typed 1e999, or Pi times a huge diameter) shows as "incorrect",
-// the marker that reads back as 0, never as "inf" or "nan".
-QString wholeNumber(double value) {
-    if (!std::isfinite(value)) {
-        return QStringLiteral("incorrect");
-    }
-    return QString::fromStdString(wholeNumberText(value));
+// The core writes its texts in UTF-8.
+QString toQString(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
 // Leaving a field means the focus went to another control of this window:
@@ -123,54 +115,45 @@ void Volumes::onText1LostFocus() {
     const double D = numberIn(Text1->text());
     const double h = numberIn(Text2->text());
     if (D == 0) {
-        showError(QStringLiteral("Veuillez rentrer une valeur du diamètre de la cuve"));
+        showError(ruleText::diameterMissing);
     }
     if (D < h) {
-        showError(QStringLiteral(
-            "Le diamètre de la cuve doit être supérieur ou égal à la hauteur de mazout !"));
+        showError(ruleText::diameterBelowOil);
     }
     Text3->show();
-    Text3->setText(wholeNumber(Pi * D));
+    Text3->setText(toQString(perimeterTextFor(D)));
 }
 
 void Volumes::onText2LostFocus() {
     const double h = numberIn(Text2->text());
     if (h > numberIn(Text1->text())) {
-        showError(
-            QStringLiteral("La hauteur de mazout doit être inférieure au diamètre de la cuve !"));
+        showError(ruleText::oilAboveDiameter);
     }
     if (numberIn(Text4->text()) > h) {
-        showError(QStringLiteral(
-            "La hauteur de mazout doit être supérieure à la hauteur de la crépine !"));
+        showError(ruleText::oilBelowStrainer);
     }
 }
 
 void Volumes::onText3LostFocus() {
     const double P = numberIn(Text3->text());
     if (P == 0) {
-        showError(QStringLiteral("Veuillez rentrer une valeur du périmètre de la cuve"));
+        showError(ruleText::perimeterMissing);
     }
-    const double d = P / Pi;
     const double h = numberIn(Text2->text());
-    if (d < h) {
-        showError(QStringLiteral("Le diamètre de la cuve doit être supérieur à la hauteur de "
-                                 "mazout ! soit le périmètre > à ") +
-                  wholeNumber(Pi * h));
+    if (P / Pi < h) {
+        showError(toQString(ruleText::perimeterBelowOil(perimeterTextFor(h))));
     }
-    Text1->setText(wholeNumber(d));
+    Text1->setText(toQString(diameterTextFor(P)));
     Text1->show();
 }
 
 void Volumes::onText4LostFocus() {
     const double c = numberIn(Text4->text());
     if (c > numberIn(Text1->text())) {
-        showError(QStringLiteral(
-            "La hauteur de la crépine doit être inférieure au diamètre de la cuve !"));
+        showError(ruleText::strainerAboveDiameter);
     }
     if (c > numberIn(Text2->text())) {
-        showError(
-            QStringLiteral("La hauteur de la crépine doit être inférieure à la hauteur de "
-                           "mazout !"));
+        showError(ruleText::strainerAboveOil);
     }
 }
 
@@ -180,56 +163,41 @@ void Volumes::onText5LostFocus() {
     const double D = numberIn(Text1->text());
     if (shape == EndShape::SphericalCapEnds) {
         if (w == 0) {
-            showError(
-                QStringLiteral("Dans cette configuration, la largeur de la calotte "
-                               "sphérique ne peut pas être nulle !"));
+            showError(ruleText::capWidthZero);
             Text12->hide();
         } else if (w > D / 2) {
-            showError(QStringLiteral(
-                "La largeur de la calotte ne peut pas être supérieure au rayon de la cuve !"));
+            showError(ruleText::capWidthAboveRadius);
             Text12->hide();
         } else {
-            const double arc = capArcLength(D / 2, w);
             Text12->show();
-            Text12->setText(wholeNumber(arc));
+            Text12->setText(toQString(arcLengthTextFor(D, w)));
         }
     }
     if (shape == EndShape::QuarterRoundEnds) {
         if (w == 0) {
-            showError(
-                QStringLiteral("Dans cette configuration, la largeur ne peut pas être nulle !"));
+            showError(ruleText::endWidthZero);
         }
         if (w > D / 2) {
-            showError(
-                QStringLiteral("La largeur ne peut pas être supérieure au rayon de la cuve !"));
+            showError(ruleText::endWidthAboveRadius);
         }
     }
 }
 
 void Volumes::onText12LostFocus() {
-    Text5->setText(QStringLiteral("incorrect"));
+    Text5->setText(QString::fromLatin1(incorrectMarker));
     if (selectedEndShape() == EndShape::SphericalCapEnds) {
         const double s = numberIn(Text12->text());
         const double D = numberIn(Text1->text());
-        const double R = D / 2;
         if (s < D) {
-            showError(QStringLiteral("Dans cette configuration, le périmètre de la calotte "
-                                     "sphérique ne peut pas être inférieur au diamètre de la "
-                                     "cuve soit : ") +
-                      Text1->text() + QStringLiteral(" !"));
+            showError(toQString(ruleText::arcBelowDiameter(Text1->text().toStdString())));
         } else if (s > Pi * D / 2) {
-            showError(QStringLiteral("Dans cette configuration, le périmètre de la calotte "
-                                     "sphérique ne peut pas être supérieur au demi périmètre de "
-                                     "la cuve cylindrique soit : ") +
-                      wholeNumber(numberIn(Text3->text()) / 2) + QStringLiteral(" !"));
-        } else if (R > 0) {
+            showError(toQString(
+                ruleText::arcAboveHalfCircle(wholeMillimetresText(numberIn(Text3->text()) / 2))));
+        } else if (const auto width = capWidthTextFor(D, s)) {
             // With no diameter (and an arc length of 0) there is no cap to
             // solve for; and when the search finds no width, none is made up.
             // Either way the width stays "incorrect".
-            const double width = capWidthForArc(R, s);
-            if (std::isfinite(width)) {
-                Text5->setText(wholeNumber(width));
-            }
+            Text5->setText(toQString(*width));
         }
     }
     Text5->show();

@@ -1,4 +1,5 @@
 #include "bareme/bareme_request.h"
+#include "bareme/option_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -130,5 +130,35 @@ TEST(ResultText, UsesTheSeparatorItIsGiven) {
     EXPECT_EQ(resultText(81.751, '.'), "81.751");
 }
 
+// --- Measures ------------------------------------------------------------------
+
+struct MeasureCase {
+    const char* name;
+    double value;
+    char decimal;
+    int minDecimals;
+    int maxDecimals;
+    const char* expected;
+};
+
+class MeasureTextTest : public ::testing::TestWithParam<MeasureCase> {};
+
+TEST_P(MeasureTextTest, WritesTheShortestRoundedForm) {
+    const MeasureCase& c = GetParam();
+    EXPECT_EQ(measureText(c.value, c.decimal, c.minDecimals, c.maxDecimals), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, MeasureTextTest,
+                         ::testing::Values(MeasureCase{"Whole", 1000, ',', 0, 3, "1000"},
+                                           MeasureCase{"DecimalComma", 12.5, ',', 0, 3, "12,5"},
+                                           MeasureCase{"DecimalPeriod", 12.5, '.', 0, 3, "12.5"},
+                                           MeasureCase{"RoundedSum", 0.1 + 0.2, '.', 0, 3, "0.3"},
+                                           MeasureCase{"TinyNegative", -0.0001, '.', 0, 3, "0"},
+                                           MeasureCase{"Negative", -3.25, ',', 0, 3, "-3,25"},
+                                           MeasureCase{"KeepsOneDecimal", 30, ',', 1, 4, "30,0"},
+                                           MeasureCase{"CentimetresOfHalfMillimetre", 100.05, ',',
+                                                       1, 4, "100,05"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace varnelle

@@ -4,7 +4,8 @@
 #include <QJsonDocument>
 #include <algorithm>
 
-#include "bareme/measure_text.h"
+#include "chart/chart_numbers.h"
+#include "core/tank_rules.h"
 
 namespace varnelle {
 namespace {
@@ -26,14 +27,14 @@ QString unitName(Unit unit) {
 QString valueText(const Field& field, QChar decimal) {
     switch (field.unit) {
         case Unit::Litres:
-            return litresText(field.value, decimal);
+            return litresString(field.value, decimal);
         case Unit::Centimetres:
-            return measureText(field.value, decimal, 1, 4);
+            return measureString(field.value, decimal, 1, 4);
         case Unit::Millimetres:
         case Unit::Percent:
             break;
     }
-    return measureText(field.value, decimal);
+    return measureString(field.value, decimal);
 }
 
 // A JSON number written by us rather than by QJsonDocument, which would print
@@ -60,20 +61,6 @@ QString csvLine(const QStringList& cells, QChar separator) {
     return quoted.join(separator) + '\n';
 }
 
-QString shapeKey(EndShape shape) {
-    switch (shape) {
-        case EndShape::FlatEnds:
-            return QStringLiteral("plats");
-        case EndShape::ConicalEnds:
-            return QStringLiteral("tronconiques");
-        case EndShape::SphericalCapEnds:
-            return QStringLiteral("calotte");
-        case EndShape::QuarterRoundEnds:
-            return QStringLiteral("quart-de-cercle");
-    }
-    return QString();
-}
-
 QString rightAligned(const QString& text, int width) {
     return text.rightJustified(width, ' ');
 }
@@ -82,7 +69,9 @@ QString rightAligned(const QString& text, int width) {
 
 OutputConventions conventionsFor(const QLocale& locale) {
     OutputConventions conventions;
-    conventions.decimal = decimalSeparatorOf(locale);
+    // Of the locale's decimal separators, the outputs keep two: a comma where
+    // the locale writes one, a period everywhere else.
+    conventions.decimal = locale.decimalPoint() == QLatin1String(",") ? QChar(',') : QChar('.');
     conventions.csvSeparator = conventions.decimal == ',' ? QChar(';') : QChar(',');
     return conventions;
 }
@@ -118,23 +107,9 @@ QString recordJson(const Record& record) {
     return '{' + members.join(',') + "}\n";
 }
 
-QString endShapeName(EndShape shape) {
-    switch (shape) {
-        case EndShape::FlatEnds:
-            return QStringLiteral("cuve cylindrique à bords plats");
-        case EndShape::ConicalEnds:
-            return QStringLiteral("cuve cylindrique à bords tronconiques");
-        case EndShape::SphericalCapEnds:
-            return QStringLiteral("cuve cylindrique à bords en calotte sphérique");
-        case EndShape::QuarterRoundEnds:
-            return QStringLiteral("cuve cylindrique à bords 1/4 de cercle");
-    }
-    return QString();
-}
-
 QStringList tankSummaryLines(const TankDescription& description, double step, QChar decimal) {
     const TankParameters& tank = description.tank;
-    const auto mm = [decimal](double value) { return measureText(value, decimal) + " mm"; };
+    const auto mm = [decimal](double value) { return measureString(value, decimal) + " mm"; };
 
     QString diameter = "Diamètre : " + mm(tank.diameter);
     if (description.perimeter) {
@@ -166,47 +141,67 @@ QStringList tankSummaryLines(const TankDescription& description, double step, QC
             ends,
             "Crépine : " + mm(tank.strainerHeight) + " au-dessus du fond",
             "Pas du barème : " + mm(step),
-            "Précision : " + measureText(description.precisionThousands, decimal) +
+            "Précision : " + measureString(description.precisionThousands, decimal) +
                 " milliers d'intervalles d'intégration par extrémité"};
 }
 
-QStringList chartColumnTitles() {
-    return {QStringLiteral("Hauteur (mm)"), QStringLiteral("Hauteur (cm)"),
-            QStringLiteral("Volume total (litres)"), QStringLiteral("Volume disponible (litres)")};
+const std::vector<ChartColumn>& chartColumns() {
+    static const std::vector<ChartColumn> columns = {
+        {QStringLiteral("Hauteur"), QStringLiteral("Hauteur"), QStringLiteral("mm")},
+        {QStringLiteral("Hauteur"), QStringLiteral("Hauteur"), QStringLiteral("cm")},
+        {QStringLiteral("Volume total"), QStringLiteral("Volume total"), QStringLiteral("litres")},
+        {QStringLiteral("Volume disponible"), QStringLiteral("Disponible"),
+         QStringLiteral("litres")},
+    };
+    return columns;
 }
 
-QString heightCentimetresText(double heightMillimetres, QChar decimal) {
-    return measureText(heightMillimetres / 10, decimal, 1, 4);
+QString unitInBrackets(const ChartColumn& column) {
+    return '(' + column.unit + ')';
+}
+
+QStringList chartColumnTitles() {
+    QStringList titles;
+    for (const ChartColumn& column : chartColumns()) {
+        titles << column.name + ' ' + unitInBrackets(column);
+    }
+    return titles;
+}
+
+QStringList chartLineCells(const ChartLine& line, QChar decimal) {
+    return {measureString(line.height, decimal), measureString(line.height / 10, decimal, 1, 4),
+            litresString(line.totalLitres, decimal), litresString(line.availableLitres, decimal)};
 }
 
 QString chartText(const TankDescription& description, double step, const Chart& chart,
                   const OutputConventions& conventions) {
     const QChar decimal = conventions.decimal;
-    QString text = "Barème de jaugeage : " + endShapeName(description.tank.endShape) + '\n';
+    QString text =
+        "Barème de jaugeage : " + QString::fromStdString(endShapeName(description.tank.endShape)) +
+        '\n';
     for (const QString& line : tankSummaryLines(description, step, decimal)) {
         text += line + '\n';
     }
 
     // Two header lines, "Hauteur" above "(mm)", keep the columns narrow.
-    const QStringList tops = {"Hauteur", "Hauteur", "Volume total", "Disponible"};
-    const QStringList bottoms = {"(mm)", "(cm)", "(litres)", "(litres)"};
     const int widths[] = {9, 9, 14, 14};
     QString top;
     QString bottom;
-    for (int c = 0; c < 4; ++c) {
-        top += rightAligned(tops[c], widths[c]);
-        bottom += rightAligned(bottoms[c], widths[c]);
+    for (std::size_t c = 0; c < chartColumns().size(); ++c) {
+        top += rightAligned(chartColumns()[c].shortName, widths[c]);
+        bottom += rightAligned(unitInBrackets(chartColumns()[c]), widths[c]);
     }
     text += '\n' + top + '\n' + bottom + '\n';
     for (const ChartLine& line : chart.lines) {
-        text += rightAligned(measureText(line.height, decimal), widths[0]) +
-                rightAligned(heightCentimetresText(line.height, decimal), widths[1]) +
-                rightAligned(litresText(line.totalLitres, decimal), widths[2]) +
-                rightAligned(litresText(line.availableLitres, decimal), widths[3]) + '\n';
+        const QStringList cells = chartLineCells(line, decimal);
+        for (int c = 0; c < cells.size(); ++c) {
+            text += rightAligned(cells[c], widths[c]);
+        }
+        text += '\n';
     }
-    text += "\nCapacité (cuve pleine) : " + litresText(chart.capacity, decimal) + " litres\n";
-    text +=
-        "Volume sous la crépine : " + litresText(chart.belowStrainerLitres, decimal) + " litres\n";
+    text += "\nCapacité (cuve pleine) : " + litresString(chart.capacity, decimal) + " litres\n";
+    text += "Volume sous la crépine : " + litresString(chart.belowStrainerLitres, decimal) +
+            " litres\n";
     return text;
 }
 
@@ -214,22 +209,19 @@ QString chartCsv(const Chart& chart, const OutputConventions& conventions) {
     const QChar decimal = conventions.decimal;
     QString text = csvLine(chartColumnTitles(), conventions.csvSeparator);
     for (const ChartLine& line : chart.lines) {
-        text += csvLine(
-            {measureText(line.height, decimal), heightCentimetresText(line.height, decimal),
-             litresText(line.totalLitres, decimal), litresText(line.availableLitres, decimal)},
-            conventions.csvSeparator);
+        text += csvLine(chartLineCells(line, decimal), conventions.csvSeparator);
     }
     return text;
 }
 
 QString chartJson(const TankDescription& description, double step, const Chart& chart) {
     const TankParameters& tank = description.tank;
-    const auto mm = [](double value) { return measureText(value, '.'); };
-    const auto litres = [](double value) { return litresText(value, '.'); };
+    const auto mm = [](double value) { return measureString(value, '.'); };
+    const auto litres = [](double value) { return litresString(value, '.'); };
 
     QString text = "{\"diametre_mm\":" + mm(tank.diameter) +
                    ",\"longueur_partie_cylindrique_mm\":" + mm(tank.cylinderLength) +
-                   ",\"bords\":" + jsonString(shapeKey(tank.endShape));
+                   ",\"bords\":" + jsonString(endShapeKey(tank.endShape));
     if (tank.endShape != EndShape::FlatEnds) {
         text += ",\"largeur_bords_mm\":" + mm(tank.endWidth);
     }

@@ -8,8 +8,8 @@
 #include <QStringList>
 #include <vector>
 
-#include "bareme/bareme_request.h"
-#include "bareme/tank_chart.h"
+#include "chart/tank_chart.h"
+#include "chart/tank_description.h"
 
 namespace varnelle {
 
@@ -41,9 +41,6 @@ QString recordCsv(const Record& record, const OutputConventions& conventions);
 // One JSON object on one line.
 QString recordJson(const Record& record);
 
-// The window's name of an end shape: "cuve cylindrique à bords plats" ...
-QString endShapeName(EndShape shape);
-
 // The measurements in a few lines, for the heads of the text chart and the PDF.
 QStringList tankSummaryLines(const TankDescription& description, double step, QChar decimal);
 
@@ -53,8 +50,18 @@ QString chartText(const TankDescription& description, double step, const Chart& 
 QString chartCsv(const Chart& chart, const OutputConventions& conventions);
 QString chartJson(const TankDescription& description, double step, const Chart& chart);
 
-// The texts of the chart's columns, shared by the text, CSV and PDF forms.
-QStringList chartColumnTitles();
-QString heightCentimetresText(double heightMillimetres, QChar decimal);
+// The chart's columns, shared by the text, CSV and PDF forms: "Volume
+// disponible (litres)" in full, "Disponible" above "(litres)" where room is short.
+struct ChartColumn {
+    QString name;
+    QString shortName;
+    QString unit;
+};
+const std::vector<ChartColumn>& chartColumns();
+QStringList chartColumnTitles();  // "Hauteur (mm)" ...
+QString unitInBrackets(const ChartColumn& column);
+
+// The cells of one line of the chart, in the order of the columns.
+QStringList chartLineCells(const ChartLine& line, QChar decimal);
 
 }  // namespace varnelle

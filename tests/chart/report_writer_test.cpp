@@ -1,4 +1,4 @@
-#include "bareme/report_writer.h"
+#include "chart/report_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -7,42 +7,10 @@
 #include <QJsonObject>
 #include <string>
 
-#include "bareme/measure_text.h"
 #include "start_up_tank.h"
 
 namespace varnelle {
 namespace {
-
-// --- Measures ------------------------------------------------------------------
-
-struct MeasureCase {
-    const char* name;
-    double value;
-    char decimal;
-    int minDecimals;
-    int maxDecimals;
-    const char* expected;
-};
-
-class MeasureTextTest : public ::testing::TestWithParam<MeasureCase> {};
-
-TEST_P(MeasureTextTest, WritesTheShortestRoundedForm) {
-    const MeasureCase& c = GetParam();
-    EXPECT_EQ(measureText(c.value, c.decimal, c.minDecimals, c.maxDecimals).toStdString(),
-              c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, MeasureTextTest,
-                         ::testing::Values(MeasureCase{"Whole", 1000, ',', 0, 3, "1000"},
-                                           MeasureCase{"DecimalComma", 12.5, ',', 0, 3, "12,5"},
-                                           MeasureCase{"DecimalPeriod", 12.5, '.', 0, 3, "12.5"},
-                                           MeasureCase{"RoundedSum", 0.1 + 0.2, '.', 0, 3, "0.3"},
-                                           MeasureCase{"TinyNegative", -0.0001, '.', 0, 3, "0"},
-                                           MeasureCase{"Negative", -3.25, ',', 0, 3, "-3,25"},
-                                           MeasureCase{"KeepsOneDecimal", 30, ',', 1, 4, "30,0"},
-                                           MeasureCase{"CentimetresOfHalfMillimetre", 100.05, ',',
-                                                       1, 4, "100,05"}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- Conventions -----------------------------------------------------------------
 

@@ -1,4 +1,4 @@
-#include "bareme/tank_chart.h"
+#include "chart/tank_chart.h"
 
 #include <gtest/gtest.h>
 

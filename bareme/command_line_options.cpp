@@ -1,0 +1,150 @@
+#include "command_line_options.h"
+
+#include <QCommandLineOption>
+#include <QCoreApplication>
+#include <QHash>
+#include <QTranslator>
+#include <cstring>
+
+namespace varnelle {
+
+const OptionDefinition optionDefinitions[17] = {
+    {"diametre", "MM", "Diamètre intérieur de la cuve, en millimètres."},
+    {"perimetre", "MM",
+     "Périmètre de la cuve, à la place du diamètre : il est converti en diamètre au millimètre "
+     "près, comme dans la fenêtre."},
+    {"longueur", "MM", "Longueur de la partie cylindrique de la cuve, bords exclus."},
+    {"bords", "FORME",
+     "Forme des bords : plats (par défaut), tronconiques, calotte ou quart-de-cercle."},
+    {"largeur", "MM",
+     "Largeur de chaque bord : longueur du tronc de cône, hauteur de la calotte ou rayon du "
+     "quart de cercle."},
+    {"arc", "MM",
+     "Pour une calotte, à la place de --largeur : longueur de la portion de sphère passant par "
+     "le centre de la calotte ; convertie en largeur au millimètre près, comme dans la fenêtre."},
+    {"diametre-extremite", "MM",
+     "Pour des bords tronconiques : diamètre du cercle de l'extrémité."},
+    {"crepine", "MM", "Hauteur de la crépine par rapport au fond de la cuve (0 par défaut)."},
+    {"precision", "MILLIERS",
+     "Nombre d'intervalles d'intégration par extrémité, en milliers (10 par défaut, de 0,001 à "
+     "1000)."},
+    {"pas", "MM", "Pas du barème, en millimètres entiers (10 par défaut)."},
+    {"format", "FORMAT", "Présentation : texte (par défaut), csv ou json."},
+    {"pdf", "FICHIER", "Écrit le barème dans un fichier PDF imprimable (A4)."},
+    {"volume", "LITRES", "Donne la hauteur de mazout à laquelle la cuve contient ce volume."},
+    {"commander", "HAUTEUR",
+     "Donne les litres à commander quand le mazout est à cette hauteur (mm)."},
+    {"remplissage", "POURCENT",
+     "Avec --commander : remplissage maximal en pour cent de la capacité (90 par défaut)."},
+    {"hauteur", "MM", "Donne les cinq volumes de la fenêtre pour cette hauteur de mazout."},
+    {"distance", "MM",
+     "Comme --hauteur, à partir de la distance qu'un capteur placé en haut de la cuve mesure "
+     "jusqu'au mazout (hauteur = diamètre - distance)."},
+};
+
+const char* const questionOptions[4] = {"volume", "commander", "hauteur", "distance"};
+
+namespace {
+
+const char* const programDescription =
+    "Barème de jaugeage d'une cuve à mazout cylindrique horizontale : les litres pour chaque "
+    "hauteur lue à la jauge, la hauteur d'un volume, la quantité à commander, ou les volumes "
+    "pour une seule hauteur.\n"
+    "Les longueurs sont en millimètres ; un nombre s'écrit avec une virgule ou un point "
+    "(12,5 ou 12.5).";
+
+const char* const helpEpilogue =
+    "\n"
+    "Sans --volume, --commander, --hauteur ni --distance, le programme écrit le barème : une "
+    "ligne par pas, de 0 au diamètre, avec le volume total et le volume disponible au-dessus de "
+    "la crépine, puis la capacité. En csv, le séparateur et la virgule décimale suivent la langue "
+    "du système (point-virgule et virgule en français).\n"
+    "\n"
+    "Exemples :\n"
+    "  varnelle-bareme --diametre 1000 --longueur 2000 --bords calotte --largeur 100 --crepine "
+    "100\n"
+    "  varnelle-bareme --perimetre 3142 --longueur 2000 --format csv > bareme.csv\n"
+    "  varnelle-bareme --diametre 1200 --longueur 2500 --bords tronconiques --largeur 150 "
+    "--diametre-extremite 900 --pdf bareme.pdf\n"
+    "  varnelle-bareme --diametre 1000 --longueur 2000 --volume 1200\n"
+    "  varnelle-bareme --diametre 1000 --longueur 2000 --commander 350 --remplissage 85\n"
+    "  varnelle-bareme --diametre 1000 --longueur 2000 --crepine 100 --distance 640 --format "
+    "json\n"
+    "\n"
+    "Code de sortie : 0 en cas de succès, 2 si un argument est refusé, 1 si le PDF n'a pas pu "
+    "être écrit.\n";
+
+class FrenchParserTexts : public QTranslator {
+  public:
+    QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
+                      int /*n*/) const override {
+        static const QHash<QString, QString> french = {
+            {"Usage: %1", "Utilisation : %1"},
+            {"Options:", "Options :"},
+            {"Arguments:", "Arguments :"},
+            {"Missing value after '%1'.", "Il manque une valeur après « %1 »."},
+            {"Unexpected value after '%1'.", "Cette option ne prend pas de valeur : « %1 »."},
+        };
+        if (std::strcmp(context, "QCommandLineParser") != 0) {
+            return QString();
+        }
+        return french.value(QString::fromLatin1(sourceText));
+    }
+
+    bool isEmpty() const override { return false; }
+};
+
+}  // namespace
+
+const char* optionOf(Measure measure) {
+    switch (measure) {
+        case Measure::Diameter:
+            return "diametre";
+        case Measure::Perimeter:
+            return "perimetre";
+        case Measure::CylinderLength:
+            return "longueur";
+        case Measure::EndWidth:
+            return "largeur";
+        case Measure::ArcLength:
+            return "arc";
+        case Measure::EndCircleDiameter:
+            return "diametre-extremite";
+        case Measure::StrainerHeight:
+            return "crepine";
+        case Measure::Precision:
+            break;
+    }
+    return "precision";
+}
+
+QString dashed(const QString& name) {
+    return QStringLiteral("--") + name;
+}
+
+void addOptions(QCommandLineParser& parser) {
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(QString::fromUtf8(programDescription));
+    parser.addOption(QCommandLineOption({"h", "help", "aide"}, "Affiche cette aide."));
+    parser.addOption(QCommandLineOption({"v", "version"}, "Affiche la version du programme."));
+    for (const OptionDefinition& option : optionDefinitions) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(option.name),
+                                            QString::fromUtf8(option.description),
+                                            QString::fromLatin1(option.valueName)));
+    }
+}
+
+QString helpText(const QCommandLineParser& parser) {
+    return parser.helpText() + QString::fromUtf8(helpEpilogue);
+}
+
+void installFrenchParserTexts() {
+    static FrenchParserTexts translator;
+    static bool installed = false;
+    if (!installed && QCoreApplication::instance()) {
+        QCoreApplication::installTranslator(&translator);
+        installed = true;
+    }
+}
+
+}  // namespace varnelle

@@ -1,0 +1,40 @@
+// The options of varnelle-bareme, its help, and QCommandLineParser's own
+// texts in French.
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+
+#include "chart/tank_description.h"
+
+namespace varnelle {
+
+struct OptionDefinition {
+    const char* name;
+    const char* valueName;
+    const char* description;
+};
+
+// Every option that takes a value, in the order of the help.
+extern const OptionDefinition optionDefinitions[17];
+
+// The options that ask something else than the chart, one at a time.
+extern const char* const questionOptions[4];
+
+// The option that gives a measure of the tank.
+const char* optionOf(Measure measure);
+
+// "--name".
+QString dashed(const QString& name);
+
+// Adds -h/--help/--aide, -v/--version and every option of the table.
+void addOptions(QCommandLineParser& parser);
+
+// The parser's help followed by what the options alone do not say.
+QString helpText(const QCommandLineParser& parser);
+
+// QCommandLineParser writes its headings and errors in English: from the
+// first call on, it writes them in French.
+void installFrenchParserTexts();
+
+}  // namespace varnelle

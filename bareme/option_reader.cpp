@@ -1,0 +1,77 @@
+#include "option_reader.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+#include <cmath>
+
+#include "bareme/command_line_options.h"
+#include "chart/tank_description.h"
+#include "core/number_text.h"
+
+namespace varnelle {
+namespace {
+
+// ASCII digits with at most one decimal comma or period, an optional sign and
+// exponent, and spaces only around it (the core's reader would skip blanks
+// inside a number too, and read other digits as nothing).
+bool isWrittenAsNumber(const QString& text) {
+    static const QRegularExpression shape(
+        R"(^ *[+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)? *$)");
+    return shape.match(text).hasMatch();
+}
+
+}  // namespace
+
+void refuse(const QString& option, const QString& message) {
+    throw Refusal{{option, message}};
+}
+
+std::optional<double> decimalNumber(const QString& text) {
+    if (!isWrittenAsNumber(text)) {
+        return std::nullopt;
+    }
+    QString periodText = text.trimmed();
+    periodText.replace(',', '.');
+    const double value = numberFromText(periodText.toStdString());
+    if (!std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+double OptionReader::number(const char* name) const {
+    const QString given = text(name);
+    const std::optional<double> value = decimalNumber(given);
+    if (value) {
+        return *value;
+    }
+    if (isWrittenAsNumber(given)) {
+        refuse(dashed(name), QStringLiteral("La valeur « %1 » est trop grande.").arg(given));
+    }
+    refuse(dashed(name), QStringLiteral("Cette option attend un nombre, pas « %1 ».").arg(given));
+}
+
+double OptionReader::length(const char* name) const {
+    const double value = number(name);
+    if (std::abs(value) > largestMeasure) {
+        refuse(dashed(name), measureTooLargeMessage());
+    }
+    return value;
+}
+
+void refuseRepeatedOptions(const QCommandLineParser& parser) {
+    for (const OptionDefinition& option : optionDefinitions) {
+        if (parser.values(QLatin1String(option.name)).size() > 1) {
+            refuse(dashed(option.name), QStringLiteral("Cette option est donnée plus d'une fois."));
+        }
+    }
+}
+
+void refuseStrayArguments(const QCommandLineParser& parser) {
+    const QStringList stray = parser.positionalArguments();
+    if (!stray.isEmpty()) {
+        refuse(QString(), QStringLiteral("Argument inattendu : « %1 ».").arg(stray.first()));
+    }
+}
+
+}  // namespace varnelle

@@ -1,0 +1,49 @@
+// Reading the values of the options: numbers written with a decimal comma or
+// period, lengths no larger than any tank, and the refusal of what is not.
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <optional>
+
+namespace varnelle {
+
+// A refused command line: the option at fault (empty when none is) and a
+// French message.
+struct UsageError {
+    QString option;
+    QString message;
+};
+
+// Thrown by the readers and checks of the command line and turned into a
+// UsageError by parseCommandLine.
+struct Refusal {
+    UsageError error;
+};
+
+[[noreturn]] void refuse(const QString& option, const QString& message);
+
+// "12,5" and "12.5" are 12.5; anything that is not a plain finite decimal
+// number, with an optional exponent, gives no value.
+std::optional<double> decimalNumber(const QString& text);
+
+// Option values by option name (without the dashes), refusing what cannot be
+// a measure.
+class OptionReader {
+  public:
+    explicit OptionReader(const QCommandLineParser& parser) : parser_(parser) {}
+
+    bool has(const char* name) const { return parser_.isSet(QLatin1String(name)); }
+    QString text(const char* name) const { return parser_.value(QLatin1String(name)); }
+    double number(const char* name) const;
+    // A length in millimetres, no larger than any tank.
+    double length(const char* name) const;
+
+  private:
+    const QCommandLineParser& parser_;
+};
+
+void refuseRepeatedOptions(const QCommandLineParser& parser);
+void refuseStrayArguments(const QCommandLineParser& parser);
+
+}  // namespace varnelle

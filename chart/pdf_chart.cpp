@@ -1,0 +1,62 @@
+#include "pdf_chart.h"
+
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include "chart/chart_page.h"
+
+namespace varnelle {
+namespace {
+
+constexpr int dotsPerInch = 600;
+
+}  // namespace
+
+PdfOutcome writeChartPdf(const QString& path, const TankDescription& description, double step,
+                         const Chart& chart) {
+    PdfOutcome outcome;
+    const auto failure = [&path](const QString& reason) {
+        return PdfOutcome{
+            false,
+            QStringLiteral("Le fichier PDF « %1 » n'a pas pu être écrit : %2").arg(path, reason)};
+    };
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        return failure(QStringLiteral("le programme a démarré sans QGuiApplication."));
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return failure(file.errorString());
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setResolution(dotsPerInch);
+        writer.setTitle(QStringLiteral("Barème de jaugeage"));
+        writer.setCreator(QStringLiteral("varnelle-bareme"));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            file.cancelWriting();
+            return failure(QStringLiteral("la page n'a pas pu être préparée."));
+        }
+        painter.setRenderHint(QPainter::Antialiasing);
+        const int pageCount = chartPageCount(chart.lines.size());
+        for (int number = 1; number <= pageCount; ++number) {
+            if (number > 1) {
+                writer.newPage();
+            }
+            paintChartPage(painter, description, step, chart, number);
+        }
+        painter.end();
+    }
+    if (!file.commit()) {
+        return failure(file.errorString());
+    }
+    outcome.written = true;
+    return outcome;
+}
+
+}  // namespace varnelle

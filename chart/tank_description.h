@@ -1,0 +1,72 @@
+// A tank as its owner measured it, and the checks that refuse what cannot be
+// a tank, each with a French message naming what is wrong.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "core/volume.h"
+
+namespace varnelle {
+
+// The tank as measured, with the forms in which the measures were given.
+struct TankDescription {
+    TankParameters tank;              // oilHeight is left at 0; each question sets its own
+    std::optional<double> perimeter;  // when the diameter came from a perimeter
+    std::optional<double> arcLength;  // when the cap width came from an arc length
+    double precisionThousands = 10;   // slices per end, in thousands
+};
+
+// The measures a description is read from.
+enum class Measure {
+    Diameter,
+    Perimeter,
+    CylinderLength,
+    EndWidth,
+    ArcLength,
+    EndCircleDiameter,
+    StrainerHeight,
+    Precision,
+};
+
+// A refused description: the measure at fault and why, in French.
+struct TankRefusal {
+    Measure measure;
+    QString message;
+};
+
+// Where the measures come from: the command line, a window's fields. They are
+// asked for one at a time, in the order of the checks, so that a source may
+// refuse the way a measure is written (by throwing its own exception) at the
+// point where that measure comes to be checked.
+class MeasureSource {
+  public:
+    virtual ~MeasureSource() = default;
+    virtual bool has(Measure measure) const = 0;
+    // Asked only for a measure that the source has.
+    virtual double value(Measure measure) const = 0;
+    // Asked once the cylinder has passed its checks, before the measures of
+    // the ends; a source may refuse there what only it can judge.
+    virtual EndShape endShape() const = 0;
+};
+
+struct TankReading {
+    TankDescription description;
+    std::optional<TankRefusal> refusal;  // the first rule broken, if any
+};
+
+// The description, or the first refusal met: a missing or impossible
+// diameter, perimeter, length, end measure, strainer height or precision.
+TankReading readTankDescription(const MeasureSource& source);
+
+// No tank is a kilometre long; the bound also keeps every product of the
+// computation far from the range where doubles overflow.
+inline constexpr double largestMeasure = 1'000'000;  // mm
+QString measureTooLargeMessage();
+
+// The short names of the end shapes: "plats", "tronconiques", "calotte",
+// "quart-de-cercle".
+QString endShapeKey(EndShape shape);
+std::optional<EndShape> endShapeForKey(const QString& key);
+
+}  // namespace varnelle
