@@ -12,9 +12,9 @@
 #include <QRadioButton>
 
 #include "about/about_box.h"
-#include "twips.h"
-#include "window_font.h"
-#include "wrapped_radio_button.h"
+#include "widgets/twips.h"
+#include "widgets/window_font.h"
+#include "widgets/wrapped_radio_button.h"
 
 namespace varnelle {
 namespace {
@@ -225,9 +225,9 @@ void Volumes::createLayout() {
     setProgressBarTwips(290);
 }
 
-// MS Sans Serif 8.25 pt (or its free stand-in, see window_font.h) everywhere; the frame captions
-// and the two main buttons bold. The controls inside a frame keep the regular
-// window font rather than inheriting the frame's bold one.
+// MS Sans Serif 8.25 pt (or its free stand-in, see widgets/window_font.h) everywhere; the frame
+// captions and the two main buttons bold. The controls inside a frame keep the regular window font
+// rather than inheriting the frame's bold one.
 void Volumes::applyFonts() {
     const QFont regular = windowFont(mainWindowPointSize());
     const QFont bold = windowFont(mainWindowPointSize(), true);

@@ -12,8 +12,8 @@
 
 #include "core/number_text.h"
 #include "field_number.h"
-#include "twips.h"
 #include "volumes.h"
+#include "widgets/twips.h"
 
 namespace varnelle {
 namespace {

@@ -16,8 +16,8 @@
 #include <QtTest>
 
 #include "about/about_box.h"
-#include "ui/twips.h"
-#include "ui/window_font.h"
+#include "widgets/twips.h"
+#include "widgets/window_font.h"
 
 namespace varnelle {
 namespace {

@@ -50,8 +50,8 @@
 
 #include "about/about_box.h"
 #include "core/number_text.h"
-#include "ui/twips.h"
 #include "ui/volumes.h"
+#include "widgets/twips.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define VARNELLE_MONKEY_SANITIZED 1

@@ -16,8 +16,8 @@
 #include "core/volume.h"
 #include "message_box_catcher.h"
 #include "start_up_tank.h"
-#include "ui/twips.h"
 #include "ui/volumes.h"
+#include "widgets/twips.h"
 
 using varnelle::testing::MessageBoxCatcher;
 
