@@ -12,6 +12,7 @@
 #include <QRadioButton>
 
 #include "about/about_box.h"
+#include "progress_bar.h"
 #include "widgets/twips.h"
 #include "widgets/window_font.h"
 #include "widgets/wrapped_radio_button.h"
@@ -222,7 +223,7 @@ void Volumes::createLayout() {
         p.control->setGeometry(twipsRect(p.left, p.top, p.width, p.height));
     }
     Label13->parentWidget()->setGeometry(Picture1->contentsRect());
-    setProgressBarTwips(290);
+    setProgressBarTwips(progress_bar::RestingWidthTwips);
 }
 
 // MS Sans Serif 8.25 pt (or its free stand-in, see widgets/window_font.h) everywhere; the frame

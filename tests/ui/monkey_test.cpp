@@ -50,6 +50,7 @@
 
 #include "about/about_box.h"
 #include "core/number_text.h"
+#include "ui/progress_bar.h"
 #include "ui/volumes.h"
 #include "widgets/twips.h"
 
@@ -1016,7 +1017,7 @@ void Monkey::verifyWindows() {
     if (!window_->isVisible()) {
         fail(QStringLiteral("the main window has closed"));
     }
-    if (control("Label13")->width() != twipsToPixels(290)) {
+    if (control("Label13")->width() != twipsToPixels(progress_bar::RestingWidthTwips)) {
         fail(QStringLiteral("the progress bar is not at rest between two actions"));
     }
     if (visibleAboutBoxes() > 1) {

@@ -16,6 +16,7 @@
 #include "core/volume.h"
 #include "message_box_catcher.h"
 #include "start_up_tank.h"
+#include "ui/progress_bar.h"
 #include "ui/volumes.h"
 #include "widgets/twips.h"
 
@@ -62,7 +63,9 @@ class VolumesRunTest : public QObject {
         }
         return shown;
     }
-    int restingBarWidth() const { return varnelle::twipsToPixels(290); }
+    int restingBarWidth() const {
+        return varnelle::twipsToPixels(varnelle::progress_bar::RestingWidthTwips);
+    }
 
   private slots:
     void init() {
