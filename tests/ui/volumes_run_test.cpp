@@ -12,6 +12,7 @@
 
 #include <memory>
 
+#include "controls.h"
 #include "core/number_text.h"
 #include "core/volume.h"
 #include "message_box_catcher.h"
@@ -39,11 +40,7 @@ class VolumesRunTest : public QObject {
 
     template <typename T = QWidget>
     T* control(const char* name) {
-        T* found = window->findChild<T*>(QLatin1String(name));
-        if (!found) {
-            qFatal("no control %s", name);
-        }
-        return found;
+        return varnelle::testing::findControl<T>(window.get(), QLatin1String(name));
     }
     QString text(const char* name) { return control<QLineEdit>(name)->text(); }
     void setText(const char* name, const QString& value) {
