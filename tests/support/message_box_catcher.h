@@ -3,12 +3,17 @@
 // Boxes are modal: this runs from their own event loop, on a timer.
 #pragma once
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace varnelle::testing {
@@ -28,20 +33,66 @@ struct CaughtBox {
 
 class MessageBoxCatcher : public QObject {
   public:
-    explicit MessageBoxCatcher(int pollMs = 5);
+    explicit MessageBoxCatcher(int pollMs = 5) {
+        connect(&timer_, &QTimer::timeout, this, &MessageBoxCatcher::closeOpenBoxes);
+        timer_.start(pollMs);
+    }
 
     // Runs just before a box is closed, while it is still open.
     std::function<void(QMessageBox*)> beforeClosing;
 
     const std::vector<CaughtBox>& boxes() const { return boxes_; }
     // The boxes caught since the last call.
-    std::vector<CaughtBox> takeBoxes();
-    QStringList texts() const;
+    std::vector<CaughtBox> takeBoxes() { return std::exchange(boxes_, {}); }
+    QStringList texts() const {
+        QStringList result;
+        for (const CaughtBox& box : boxes_) {
+            result << box.text;
+        }
+        return result;
+    }
     void clear() { boxes_.clear(); }
 
   private:
-    void closeOpenBoxes();
-    void close(QMessageBox* box);
+    // Closing a box may open the next one from within the click: that one waits
+    // for the next turn of the timer.
+    void closeOpenBoxes() {
+        if (closing_) {
+            return;
+        }
+        closing_ = true;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            if (box && box->isVisible()) {
+                close(box);
+            }
+        }
+        closing_ = false;
+    }
+
+    void close(QMessageBox* box) {
+        CaughtBox caught;
+        caught.title = box->windowTitle();
+        caught.text = box->text();
+        caught.icon = box->icon();
+        caught.buttonCount = static_cast<int>(box->buttons().size());
+        QAbstractButton* ok = box->button(QMessageBox::Ok);
+        caught.hasOk = ok != nullptr;
+        caught.okButtonOnly = caught.buttonCount == 1 && caught.hasOk;
+        caught.modal = box->isModal();
+        if (beforeClosing) {
+            beforeClosing(box);
+        }
+        const QPointer<QMessageBox> stillThere(box);
+        if (ok && ok->isVisible()) {
+            QTest::mouseClick(ok, Qt::LeftButton);
+            caught.closedByOk = stillThere.isNull() || !stillThere->isVisible();
+        }
+        if (!stillThere.isNull() && stillThere->isVisible()) {
+            stillThere->reject();
+        }
+        boxes_.push_back(caught);
+    }
 
     QTimer timer_;
     bool closing_ = false;

@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMap>
-#include <QPushButton>
 #include <QtTest>
 
 #include <memory>
