@@ -17,8 +17,8 @@
 
 #include <utility>
 
-#include "ui/twips.h"
-#include "ui/window_font.h"
+#include "widgets/twips.h"
+#include "widgets/window_font.h"
 
 namespace varnelle {
 namespace {

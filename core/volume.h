@@ -13,12 +13,6 @@ namespace varnelle {
 // Index of the selected end-shape button.
 enum class EndShape { FlatEnds = 0, ConicalEnds = 1, SphericalCapEnds = 2, QuarterRoundEnds = 3 };
 
-// Index of the selected cross-section button: which field of the pair is typed.
-enum class SectionInput { ByDiameter = 0, ByPerimeter = 1 };
-
-// Index of the selected cap-measure button: which field of the pair is typed.
-enum class CapMeasure { ByWidth = 0, ByArcLength = 1 };
-
 // The measurements of a tank, in millimetres.
 struct TankParameters {
     double diameter = 0;           // inner diameter of the cylinder

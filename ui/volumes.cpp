@@ -13,9 +13,10 @@
 
 #include "about/about_box.h"
 #include "core/tank_rules.h"
-#include "twips.h"
-#include "window_font.h"
-#include "wrapped_radio_button.h"
+#include "progress_bar.h"
+#include "widgets/twips.h"
+#include "widgets/window_font.h"
+#include "widgets/wrapped_radio_button.h"
 
 namespace varnelle {
 namespace {
@@ -223,12 +224,12 @@ void Volumes::createLayout() {
         p.control->setGeometry(twipsRect(p.left, p.top, p.width, p.height));
     }
     Label13->parentWidget()->setGeometry(Picture1->contentsRect());
-    setProgressBarTwips(290);
+    setProgressBarTwips(progress_bar::RestingWidthTwips);
 }
 
-// MS Sans Serif 8.25 pt (or its free stand-in, see window_font.h) everywhere; the frame captions
-// and the two main buttons bold. The controls inside a frame keep the regular
-// window font rather than inheriting the frame's bold one.
+// MS Sans Serif 8.25 pt (or its free stand-in, see widgets/window_font.h) everywhere; the frame
+// captions and the two main buttons bold. The controls inside a frame keep the regular window font
+// rather than inheriting the frame's bold one.
 void Volumes::applyFonts() {
     const QFont regular = windowFont(mainWindowPointSize());
     const QFont bold = windowFont(mainWindowPointSize(), true);

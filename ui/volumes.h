@@ -22,6 +22,12 @@ namespace varnelle {
 
 class AboutBox;
 
+// Index of the selected cross-section button: which field of the pair is seen.
+enum class SectionInput { ByDiameter = 0, ByPerimeter = 1 };
+
+// Index of the selected cap-measure button: which field of the pair is seen.
+enum class CapMeasure { ByWidth = 0, ByArcLength = 1 };
+
 class Volumes : public QWidget {
     Q_OBJECT
 
@@ -69,6 +75,8 @@ class Volumes : public QWidget {
     void runFieldCheck(QObject* field);
     void showError(const QString& message);
     EndShape selectedEndShape() const;
+    SectionInput selectedSectionInput() const;
+    CapMeasure selectedCapMeasure() const;
 
     // Frames.
     QGroupBox* Frame1 = nullptr;

@@ -1,5 +1,6 @@
 // The end shape, the section input and the cap measure: which fields, frames
 // and pictures are seen. These handlers change visibility and selections only.
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,17 +15,29 @@ EndShape Volumes::selectedEndShape() const {
     return static_cast<EndShape>(Option1->checkedId());
 }
 
+SectionInput Volumes::selectedSectionInput() const {
+    return static_cast<SectionInput>(Option2->checkedId());
+}
+
+CapMeasure Volumes::selectedCapMeasure() const {
+    return static_cast<CapMeasure>(Option3->checkedId());
+}
+
+// A choice of end shape starts again from the diameter and, for shaped ends,
+// from the end's width, and shows the fields and the picture of that shape.
+// Flat ends keep their hidden end fields as they were.
 void Volumes::onOption1Click(int /*index*/) {
     const EndShape shape = selectedEndShape();
     const bool hasEnds = shape != EndShape::FlatEnds;
 
     Frame2->setVisible(hasEnds);
     Text1->show();
-    Option2_[0]->setChecked(true);
+    Option2->button(static_cast<int>(SectionInput::ByDiameter))->setChecked(true);
     Text3->hide();
     if (hasEnds) {
-        Option3_[0]->setChecked(true);
-        Option3_[0]->show();
+        QAbstractButton* byWidth = Option3->button(static_cast<int>(CapMeasure::ByWidth));
+        byWidth->setChecked(true);
+        byWidth->show();
         Text5->show();
         Option3_[1]->setVisible(shape == EndShape::SphericalCapEnds);
         Text12->hide();
@@ -37,26 +50,18 @@ void Volumes::onOption1Click(int /*index*/) {
     Image4->setVisible(shape == EndShape::QuarterRoundEnds);
 }
 
+// The diameter or the perimeter: the field of the measure chosen is seen.
 void Volumes::onOption2Click(int /*index*/) {
-    if (Option2_[0]->isChecked()) {
-        Text1->show();
-        Text3->hide();
-    }
-    if (Option2_[1]->isChecked()) {
-        Text1->hide();
-        Text3->show();
-    }
+    const bool byDiameter = selectedSectionInput() == SectionInput::ByDiameter;
+    Text1->setVisible(byDiameter);
+    Text3->setVisible(!byDiameter);
 }
 
+// The cap's width or its arc: the field of the measure chosen is seen.
 void Volumes::onOption3Click(int /*index*/) {
-    if (Option3_[0]->isChecked()) {
-        Text5->show();
-        Text12->hide();
-    }
-    if (Option3_[1]->isChecked()) {
-        Text5->hide();
-        Text12->show();
-    }
+    const bool byWidth = selectedCapMeasure() == CapMeasure::ByWidth;
+    Text5->setVisible(byWidth);
+    Text12->setVisible(!byWidth);
 }
 
 // "Valider les paramètres": both forms of each measure, and empty results.

@@ -12,8 +12,9 @@
 
 #include "core/number_text.h"
 #include "field_number.h"
-#include "twips.h"
+#include "progress_bar.h"
 #include "volumes.h"
+#include "widgets/twips.h"
 
 namespace varnelle {
 namespace {
@@ -25,8 +26,6 @@ struct CalculationAbandoned {};
 // The window answers clicks and repaints at least this often during a run;
 // processing events less often keeps a run close to the cost of its computation.
 constexpr qint64 liveIntervalMs = 25;
-
-constexpr double restingBarTwips = 290;
 
 const char* const cannotCompute = "Les volumes ne peuvent pas être calculés avec ces mesures.";
 
@@ -88,7 +87,7 @@ void Volumes::runCalculation(const TankParameters& tank) {
         results = volumesFromEnds(tank, endsAtOil, endsAtStrainer);
     } catch (const CalculationAbandoned&) {
         calculating_ = false;
-        setProgressBarTwips(restingBarTwips);
+        setProgressBarTwips(progress_bar::RestingWidthTwips);
         return;
     }
     calculating_ = false;
@@ -102,7 +101,7 @@ void Volumes::runCalculation(const TankParameters& tank) {
     } else {
         showError(QString::fromUtf8(cannotCompute));
     }
-    setProgressBarTwips(restingBarTwips);
+    setProgressBarTwips(progress_bar::RestingWidthTwips);
 }
 
 // Called every tenth slice of both end integrals. The bar follows the first
@@ -123,7 +122,8 @@ void Volumes::keepWindowLive(double barFraction, bool moveBar) {
     }
     if (moveBar) {
         const double pictureTwips = Picture1->width() * TwipsPerPixel;
-        setProgressBarTwips(static_cast<float>(300 + pictureTwips * barFraction));
+        setProgressBarTwips(
+            static_cast<float>(progress_bar::RunStartWidthTwips + pictureTwips * barFraction));
     }
     QCoreApplication::processEvents();
     sinceEventsProcessed_.restart();
@@ -132,11 +132,11 @@ void Volumes::keepWindowLive(double barFraction, bool moveBar) {
     }
 }
 
-// The bar's fill is laid out from just left of the box's inside, so that at
-// 290 twips it shows nothing; only a change of whole pixels is worth a repaint.
+// Only a change of whole pixels is worth a repaint.
 void Volumes::setProgressBarTwips(double widthTwips) {
-    const QRect bar(twipsToPixels(-285), twipsToPixels(-15), twipsToPixels(widthTwips),
-                    twipsToPixels(300));
+    using namespace progress_bar;
+    const QRect bar(twipsToPixels(FillLeftTwips), twipsToPixels(FillTopTwips),
+                    twipsToPixels(widthTwips), twipsToPixels(FillHeightTwips));
     if (Label13->geometry() != bar) {
         Label13->setGeometry(bar);
     }

@@ -16,25 +16,17 @@
 #include <QtTest>
 
 #include "about/about_box.h"
-#include "ui/twips.h"
-#include "ui/window_font.h"
+#include "controls.h"
+#include "widgets/twips.h"
+#include "widgets/window_font.h"
 
 namespace varnelle {
 namespace {
 
-QList<AboutBox*> aboutBoxes() {
-    QList<AboutBox*> boxes;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String("frmabout")) {
-            boxes.append(qobject_cast<AboutBox*>(widget));
-        }
-    }
-    return boxes;
-}
+using testing::settle;
 
-void flushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
+QList<QWidget*> aboutBoxes() {
+    return testing::topLevelWindows(QStringLiteral("frmabout"));
 }
 
 // The application picture, standing in for the main window's icon.
@@ -97,11 +89,7 @@ class AboutBoxTest : public QObject {
     AboutBox* openShownBox();
     template <typename T>
     T* child(const char* name) {
-        T* found = box_->findChild<T*>(QString::fromLatin1(name));
-        if (!found) {
-            qFatal("the about box has no control named %s", name);  // nothing else can be checked
-        }
-        return found;
+        return testing::findControl<T>(box_, QString::fromLatin1(name));
     }
 
     QPointer<AboutBox> box_;
@@ -119,10 +107,10 @@ void AboutBoxTest::init() {
 void AboutBoxTest::cleanup() {
     AboutBox::setMailOpener({});
     qputenv("PATH", savedPath_);
-    for (AboutBox* box : aboutBoxes()) {
+    for (QWidget* box : aboutBoxes()) {
         delete box;
     }
-    flushDeletes();
+    settle();
 }
 
 AboutBox* AboutBoxTest::openShownBox() {
@@ -305,7 +293,7 @@ void AboutBoxTest::closingDestroysTheBoxAndTheNextOpenLoadsItAgain() {
     } else {
         QVERIFY(box_->close());
     }
-    flushDeletes();
+    settle();
     QVERIFY(box_.isNull());
     QVERIFY(aboutBoxes().isEmpty());
 
@@ -326,7 +314,7 @@ void AboutBoxTest::openingRightAfterAClosePendingDeletionShowsAFreshBox() {
     QVERIFY(box_);
     QVERIFY(box_ != closed);
     QVERIFY(box_->isVisible());
-    flushDeletes();
+    settle();
     QVERIFY(closed.isNull());
     QVERIFY(box_);
     QCOMPARE(aboutBoxes().size(), 1);

@@ -15,54 +15,30 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMap>
-#include <QMessageBox>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTimer>
 
-#include <unistd.h>
-
-#include <atomic>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <initializer_list>
-#include <iterator>
 #include <memory>
-#include <mutex>
-#include <string>
-#include <thread>
-#include <utility>
 #include <vector>
 
 #include "about/about_box.h"
+#include "controls.h"
 #include "core/number_text.h"
-#include "ui/twips.h"
+#include "crash_report.h"
+#include "message_box_catcher.h"
+#include "ui/progress_bar.h"
 #include "ui/volumes.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define VARNELLE_MONKEY_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VARNELLE_MONKEY_SANITIZED 1
-#endif
-#endif
-#if defined(VARNELLE_MONKEY_SANITIZED)
-#include <sanitizer/common_interface_defs.h>
-#endif
+#include "widgets/twips.h"
 
 namespace varnelle {
 namespace {
@@ -97,199 +73,6 @@ int environmentNumber(const char* name, int fallback) {
     const int value = qEnvironmentVariableIntValue(name, &ok);
     return ok ? value : fallback;
 }
-
-// ---------------------------------------------------------------------------
-// What is printed when the process dies: the action under way, kept in a
-// fixed buffer that a signal handler may read.
-
-char lastActionText[1024];
-std::atomic<std::size_t> lastActionLength{0};
-std::atomic<bool> lastActionReported{false};
-
-void rememberAction(const QString& description) {
-    const QByteArray text = description.toUtf8();
-    const std::size_t length = std::min<std::size_t>(text.size(), sizeof lastActionText - 1);
-    lastActionLength = 0;
-    std::memcpy(lastActionText, text.constData(), length);
-    lastActionLength = length;
-}
-
-// Async-signal-safe: write(2) only, and once.
-void reportLastAction() {
-    if (lastActionReported.exchange(true)) {
-        return;
-    }
-    constexpr char prefix[] = "\nmonkey: died during ";
-    constexpr char suffix[] = "\n";
-    [[maybe_unused]] ssize_t written = ::write(STDERR_FILENO, prefix, sizeof prefix - 1);
-    written = ::write(STDERR_FILENO, lastActionText, lastActionLength);
-    written = ::write(STDERR_FILENO, suffix, sizeof suffix - 1);
-}
-
-// Prints the action under way on a fatal signal or a sanitizer's report, then
-// leaves the death to whoever handled it before (the test library, the
-// sanitizer, or the system).
-class CrashReporter {
-  public:
-    CrashReporter() {
-        struct sigaction ours = {};
-        ours.sa_handler = &CrashReporter::onSignal;
-        sigemptyset(&ours.sa_mask);
-        for (std::size_t i = 0; i < std::size(fatalSignals); ++i) {
-            sigaction(fatalSignals[i], &ours, &previous()[i]);
-        }
-#if defined(VARNELLE_MONKEY_SANITIZED)
-        __sanitizer_set_death_callback(&reportLastAction);
-#endif
-    }
-    ~CrashReporter() {
-#if defined(VARNELLE_MONKEY_SANITIZED)
-        __sanitizer_set_death_callback(nullptr);
-#endif
-        for (std::size_t i = 0; i < std::size(fatalSignals); ++i) {
-            sigaction(fatalSignals[i], &previous()[i], nullptr);
-        }
-    }
-    CrashReporter(const CrashReporter&) = delete;
-    CrashReporter& operator=(const CrashReporter&) = delete;
-
-  private:
-    static constexpr int fatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
-
-    static struct sigaction* previous() {
-        static struct sigaction saved[std::size(fatalSignals)];
-        return saved;
-    }
-
-    static void onSignal(int signal) {
-        reportLastAction();
-        for (std::size_t i = 0; i < std::size(fatalSignals); ++i) {
-            if (fatalSignals[i] == signal) {
-                sigaction(signal, &previous()[i], nullptr);
-            }
-        }
-        // A fault happens again when the handler returns, now for the previous
-        // handler; an abort has to be raised again.
-        if (signal == SIGABRT) {
-            raise(signal);
-        }
-    }
-};
-
-// ---------------------------------------------------------------------------
-// A hang cannot be seen from the hung thread: another thread watches the clock
-// and ends the process when one action takes too long.
-
-class Watchdog {
-  public:
-    Watchdog() : thread_([this] { watch(); }) {}
-    ~Watchdog() {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            quit_ = true;
-        }
-        wake_.notify_one();
-        thread_.join();
-    }
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-
-    void start(const QString& action) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        action_ = action.toStdString();
-        since_ = std::chrono::steady_clock::now();
-        watching_ = true;
-    }
-    void stop() {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        watching_ = false;
-    }
-
-  private:
-    void watch() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        while (!quit_) {
-            wake_.wait_for(lock, std::chrono::milliseconds(100));
-            if (watching_ && std::chrono::steady_clock::now() - since_ > actionTimeLimit) {
-                std::fprintf(stderr, "\nmonkey: no answer within %lld s during %s\n",
-                             static_cast<long long>(actionTimeLimit.count()), action_.c_str());
-                std::fflush(stderr);
-                lastActionReported = true;  // just said
-                std::abort();
-            }
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool quit_ = false;
-    bool watching_ = false;
-    std::chrono::steady_clock::time_point since_;
-    std::string action_;
-    std::thread thread_;
-};
-
-// ---------------------------------------------------------------------------
-// Closes every message box with its OK button, as a user reading it would,
-// and records what it was. Boxes are modal, so this runs from their own event
-// loop, on a timer.
-
-struct SeenBox {
-    QString title;
-    QString text;
-    int buttonCount = 0;
-    bool hasOk = false;
-    bool closedByOk = false;
-};
-
-class BoxCloser : public QObject {
-  public:
-    BoxCloser() {
-        connect(&timer_, &QTimer::timeout, this, &BoxCloser::closeOpenBoxes);
-        timer_.start(1);
-    }
-
-    std::vector<SeenBox> takeBoxes() { return std::exchange(boxes_, {}); }
-
-  private:
-    void closeOpenBoxes() {
-        if (closing_) {
-            return;
-        }
-        closing_ = true;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(window);
-            if (box && box->isVisible()) {
-                close(box);
-            }
-        }
-        closing_ = false;
-    }
-
-    void close(QMessageBox* box) {
-        SeenBox seen;
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        seen.buttonCount = static_cast<int>(box->buttons().size());
-        QAbstractButton* ok = box->button(QMessageBox::Ok);
-        seen.hasOk = ok != nullptr;
-        const QPointer<QMessageBox> stillThere(box);
-        if (ok && ok->isVisible()) {
-            QTest::mouseClick(ok, Qt::LeftButton);
-            seen.closedByOk = stillThere.isNull() || !stillThere->isVisible();
-        }
-        // A box without a working OK button is a fault; it is closed all the
-        // same so that the run goes on to report it.
-        if (!stillThere.isNull() && stillThere->isVisible()) {
-            stillThere->done(QMessageBox::Ok);
-        }
-        boxes_.push_back(seen);
-    }
-
-    QTimer timer_;
-    bool closing_ = false;
-    std::vector<SeenBox> boxes_;
-};
 
 // ---------------------------------------------------------------------------
 // The monkey.
@@ -366,17 +149,12 @@ class Monkey {
     // Finding controls.
     template <typename T = QWidget>
     T* control(const char* name) const {
-        T* found = window_->findChild<T*>(QLatin1String(name));
-        if (!found) {
-            qFatal("no control %s", name);
-        }
-        return found;
+        return testing::findControl<T>(window_.get(), QLatin1String(name));
     }
     QWidget* aboutBox() const;
     int visibleAboutBoxes() const;
     QLineEdit* anyVisibleField();
     void bringToFront(QWidget* window);
-    void settle();
 
     quint32 seed_;
     int actions_;
@@ -384,8 +162,8 @@ class Monkey {
     QRandomGenerator random_;
     bool trace_ = qEnvironmentVariableIsSet("VARNELLE_MONKEY_TRACE");
     std::unique_ptr<Volumes> window_;
-    BoxCloser closer_;
-    Watchdog watchdog_;
+    testing::MessageBoxCatcher boxes_{1};
+    testing::Watchdog watchdog_{"monkey", actionTimeLimit};
     QString phase_;
     QString problem_;
     Statistics statistics_;
@@ -462,7 +240,7 @@ QString Monkey::run() {
         closeEverything();
     }
     watchdog_.stop();
-    rememberAction(QStringLiteral("the end of the run (seed %1)").arg(seed_));
+    testing::rememberAction(QStringLiteral("the end of the run (seed %1)").arg(seed_));
     qInfo("monkey: %d actions in %.1f s", statistics_.actions, elapsed.elapsed() / 1000.0);
     return problem_;
 }
@@ -660,7 +438,7 @@ void Monkey::closeEverything() {
     beginPhase(QStringLiteral("close the main window"));
     bringToFront(window_.get());
     window_->close();
-    settle();
+    testing::settle();
     verifyBoxes();
     if (window_->isVisible()) {
         fail(QStringLiteral("the window is still open"));
@@ -670,7 +448,7 @@ void Monkey::closeEverything() {
     }
     watchdog_.stop();
     window_.reset();
-    settle();
+    testing::settle();
 }
 
 // ----- Steps ---------------------------------------------------------------
@@ -678,7 +456,7 @@ void Monkey::closeEverything() {
 void Monkey::beginPhase(const QString& what) {
     phase_ =
         QStringLiteral("step %1 of %2 (seed %3): %4").arg(step_).arg(actions_).arg(seed_).arg(what);
-    rememberAction(phase_);
+    testing::rememberAction(phase_);
     if (trace_) {
         std::fprintf(stderr, "%s\n", qPrintable(phase_));
     }
@@ -691,39 +469,20 @@ void Monkey::beginPhase(const QString& what) {
 }
 
 void Monkey::endPhase() {
-    settle();
+    testing::settle();
     verify();
     watchdog_.stop();
 }
 
-// What a window manager does when the user clicks into a window that is not
-// the active one; offscreen, nothing else does it.
 void Monkey::bringToFront(QWidget* window) {
-    if (QApplication::activeWindow() == window) {
-        return;
-    }
-    window->raise();
-    window->activateWindow();
-    for (int attempt = 0; attempt < 500 && QApplication::activeWindow() != window; ++attempt) {
-        QCoreApplication::processEvents();
-        if (attempt > 20) {
-            QTest::qSleep(1);
-        }
-    }
-    if (QApplication::activeWindow() != window) {
+    if (!testing::bringToFront(window)) {
         fail(QStringLiteral("%1 does not become the active window").arg(window->objectName()));
     }
 }
 
-// Option buttons are hit on their round indicator, other controls in their
-// middle unless told where.
 void Monkey::clickControl(QWidget* target, QPoint at) {
     bringToFront(target->window());
-    if (at.isNull()) {
-        const bool option = qobject_cast<QRadioButton*>(target) != nullptr;
-        at = option ? QPoint(6, target->height() / 2) : target->rect().center();
-    }
-    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, at);
+    testing::clickControl(target, at);
 }
 
 // mode 0 replaces the whole text, 1 inserts at the cursor, 2 appends.
@@ -770,14 +529,6 @@ QWidget* Monkey::focusTarget() const {
         return nullptr;
     }
     return focus;
-}
-
-// Delivers what the actions queued, as the event loop would between two
-// actions of a real user, and deletes what was closed.
-void Monkey::settle() {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
 }
 
 // ----- Texts ---------------------------------------------------------------
@@ -924,7 +675,7 @@ void Monkey::verify() {
 }
 
 void Monkey::verifyBoxes() {
-    for (const SeenBox& box : closer_.takeBoxes()) {
+    for (const testing::CaughtBox& box : boxes_.takeBoxes()) {
         const QString text = box.text.left(100);
         ++statistics_.boxes[text];
         if (box.title != QLatin1String("Varnelle")) {
@@ -1016,7 +767,7 @@ void Monkey::verifyWindows() {
     if (!window_->isVisible()) {
         fail(QStringLiteral("the main window has closed"));
     }
-    if (control("Label13")->width() != twipsToPixels(290)) {
+    if (control("Label13")->width() != twipsToPixels(progress_bar::RestingWidthTwips)) {
         fail(QStringLiteral("the progress bar is not at rest between two actions"));
     }
     if (visibleAboutBoxes() > 1) {
@@ -1027,8 +778,8 @@ void Monkey::verifyWindows() {
 // ----- Finding windows and fields ------------------------------------------
 
 QWidget* Monkey::aboutBox() const {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QLatin1String("frmabout") && window->isVisible()) {
+    for (QWidget* window : testing::topLevelWindows(QStringLiteral("frmabout"))) {
+        if (window->isVisible()) {
             return window;
         }
     }
@@ -1036,11 +787,9 @@ QWidget* Monkey::aboutBox() const {
 }
 
 int Monkey::visibleAboutBoxes() const {
-    int count = 0;
-    for (const QWidget* window : QApplication::topLevelWidgets()) {
-        count += window->objectName() == QLatin1String("frmabout") && window->isVisible() ? 1 : 0;
-    }
-    return count;
+    const QList<QWidget*> boxes = testing::topLevelWindows(QStringLiteral("frmabout"));
+    return static_cast<int>(
+        std::count_if(boxes.cbegin(), boxes.cend(), [](QWidget* box) { return box->isVisible(); }));
 }
 
 // A measurement field seen, four times in five, else a result field.
@@ -1084,7 +833,7 @@ class MonkeyTest : public QObject {
         const int actions =
             varnelle::environmentNumber("VARNELLE_MONKEY_ACTIONS", varnelle::defaultActions);
         qInfo("monkey: seed %u, %d actions", seed, actions);
-        const varnelle::CrashReporter crashReporter;
+        const varnelle::testing::CrashReporter crashReporter("monkey");
         varnelle::Monkey monkey(seed, actions);
 
         const QString problem = monkey.run();

@@ -9,11 +9,11 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMap>
-#include <QPushButton>
 #include <QtTest>
 
 #include <memory>
 
+#include "controls.h"
 #include "core/number_text.h"
 #include "core/volume.h"
 #include "message_box_catcher.h"
@@ -133,11 +133,7 @@ class VolumesChecksTest : public QObject {
   private:
     template <typename T = QLineEdit>
     T* control(const QString& name) {
-        T* found = window_->findChild<T*>(name);
-        if (!found) {
-            qFatal("the window has no control named %s", qPrintable(name));
-        }
-        return found;
+        return testing::findControl<T>(window_.get(), name);
     }
     void click(const QString& name);
     void setTexts(const QStringList& assignments);
@@ -163,16 +159,10 @@ void VolumesChecksTest::cleanup() {
     window_.reset();
 }
 
-// A press and a release inside the control, as a user's click; Qt moves the
-// focus on the press. Option buttons are hit on their round indicator.
+// A user's click; Qt moves the focus on the press.
 void VolumesChecksTest::click(const QString& name) {
     waitForTheWindow();
-    auto* target = control<QWidget>(name);
-    const QPoint point =
-        qobject_cast<QAbstractButton*>(target) && !qobject_cast<QPushButton*>(target)
-            ? QPoint(6, target->height() / 2)
-            : target->rect().center();
-    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, point);
+    testing::clickControl(control<QWidget>(name));
 }
 
 // "Text1=1000": the texts are written from code, which raises no check.

@@ -20,9 +20,9 @@
 
 #include <memory>
 
-#include "ui/twips.h"
 #include "ui/volumes.h"
-#include "ui/window_font.h"
+#include "widgets/twips.h"
+#include "widgets/window_font.h"
 
 namespace varnelle {
 namespace {

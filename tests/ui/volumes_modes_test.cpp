@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "controls.h"
 #include "ui/volumes.h"
 
 class VolumesModesTest : public QObject {
@@ -17,11 +18,7 @@ class VolumesModesTest : public QObject {
     std::unique_ptr<varnelle::Volumes> window;
 
     QWidget* control(const QString& name) {
-        auto* found = window->findChild<QWidget*>(name);
-        if (!found) {
-            qFatal("no control %s", qPrintable(name));
-        }
-        return found;
+        return varnelle::testing::findControl(window.get(), name);
     }
     void click(const QString& name) { QTest::mouseClick(control(name), Qt::LeftButton); }
     bool seen(const QString& name) { return control(name)->isVisible(); }

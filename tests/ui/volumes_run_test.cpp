@@ -12,12 +12,14 @@
 
 #include <memory>
 
+#include "controls.h"
 #include "core/number_text.h"
 #include "core/volume.h"
 #include "message_box_catcher.h"
 #include "start_up_tank.h"
-#include "ui/twips.h"
+#include "ui/progress_bar.h"
 #include "ui/volumes.h"
+#include "widgets/twips.h"
 
 using varnelle::testing::MessageBoxCatcher;
 
@@ -38,11 +40,7 @@ class VolumesRunTest : public QObject {
 
     template <typename T = QWidget>
     T* control(const char* name) {
-        T* found = window->findChild<T*>(QLatin1String(name));
-        if (!found) {
-            qFatal("no control %s", name);
-        }
-        return found;
+        return varnelle::testing::findControl<T>(window.get(), QLatin1String(name));
     }
     QString text(const char* name) { return control<QLineEdit>(name)->text(); }
     void setText(const char* name, const QString& value) {
@@ -62,7 +60,9 @@ class VolumesRunTest : public QObject {
         }
         return shown;
     }
-    int restingBarWidth() const { return varnelle::twipsToPixels(290); }
+    int restingBarWidth() const {
+        return varnelle::twipsToPixels(varnelle::progress_bar::RestingWidthTwips);
+    }
 
   private slots:
     void init() {

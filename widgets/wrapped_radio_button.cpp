@@ -1,4 +1,4 @@
-#include "wrapped_radio_button.h"
+#include "widgets/wrapped_radio_button.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

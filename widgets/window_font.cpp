@@ -1,4 +1,4 @@
-#include "window_font.h"
+#include "widgets/window_font.h"
 
 #include <QFontDatabase>
 #include <QStringList>
