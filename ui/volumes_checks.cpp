@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QScopedValueRollback>
 #include <QTimer>
 
@@ -13,6 +12,8 @@
 #include "core/cap_conversion.h"
 #include "core/number_text.h"
 #include "field_number.h"
+#include "message_box.h"
+#include "tab_selection.h"
 #include "volumes.h"
 
 namespace varnelle {
@@ -79,6 +80,8 @@ bool Volumes::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     }
     const int boxesBefore = errorBoxesShown_;
+    // The focus has already been given to where the user sends it.
+    QWidget* reached = QApplication::focusWidget();
     {
         const QScopedValueRollback<bool> checking(checkingField_, true);
         runFieldCheck(watched);
@@ -89,8 +92,12 @@ bool Volumes::eventFilter(QObject* watched, QEvent* event) {
         // the window would stay inactive: the focus would not come back where
         // the user sent it, and the next field left would go unchecked.
         activateWindow();
-        if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::MouseFocusReason) {
             new ClickSwallower(this);
+        }
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+            selectWhenTabArrives(reached);
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -114,9 +121,7 @@ void Volumes::runFieldCheck(QObject* field) {
 
 void Volumes::showError(const QString& message) {
     ++errorBoxesShown_;
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Varnelle"), message, QMessageBox::Ok,
-                    this);
-    box.exec();
+    showMessageBox(this, QMessageBox::Critical, message);
 }
 
 void Volumes::onText1LostFocus() {

@@ -6,12 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 
 #include <cmath>
 
 #include "core/number_text.h"
 #include "field_number.h"
+#include "message_box.h"
 #include "twips.h"
 #include "volumes.h"
 
@@ -78,11 +78,15 @@ void Volumes::onCommand1Click() {
 void Volumes::runCalculation(const TankParameters& tank) {
     calculating_ = true;
     abandonCalculation_ = false;
+    lastBarFraction_ = 0;
     sinceEventsProcessed_.start();
     VolumeResults results;
     try {
         const double endsAtOil =
             endsVolumeAt(tank, tank.oilHeight, [this](double f) { keepWindowLive(f, true); });
+        // The bar moves only every few milliseconds: it takes the place of the
+        // last progress call now, to stand there while the results are shown.
+        setProgressBarTwips(barTwipsAt(lastBarFraction_));
         const double endsAtStrainer =
             endsVolumeAt(tank, tank.strainerHeight, [this](double f) { keepWindowLive(f, false); });
         results = volumesFromEnds(tank, endsAtOil, endsAtStrainer);
@@ -95,10 +99,8 @@ void Volumes::runCalculation(const TankParameters& tank) {
 
     if (allFinite(results)) {
         writeResults(results);
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Varnelle"),
-                        QStringLiteral("         C'est fait, voyez les résultats         "),
-                        QMessageBox::Ok, this);
-        box.exec();
+        showMessageBox(this, QMessageBox::NoIcon,
+                       QStringLiteral("         C'est fait, voyez les résultats         "));
     } else {
         showError(QString::fromUtf8(cannotCompute));
     }
@@ -113,6 +115,9 @@ void Volumes::keepWindowLive(double barFraction, bool moveBar) {
     if (abandonCalculation_) {
         throw CalculationAbandoned{};
     }
+    if (moveBar) {
+        lastBarFraction_ = barFraction;
+    }
     const bool firstStep = moveBar && barFraction == 0;
     // Reading the clock costs more than ten slices on some machines: look at
     // it only every few calls, a few microseconds of work apart.
@@ -122,14 +127,19 @@ void Volumes::keepWindowLive(double barFraction, bool moveBar) {
         return;
     }
     if (moveBar) {
-        const double pictureTwips = Picture1->width() * TwipsPerPixel;
-        setProgressBarTwips(static_cast<float>(300 + pictureTwips * barFraction));
+        setProgressBarTwips(barTwipsAt(barFraction));
     }
     QCoreApplication::processEvents();
     sinceEventsProcessed_.restart();
     if (abandonCalculation_) {
         throw CalculationAbandoned{};
     }
+}
+
+// The width of the bar's fill once `fraction` of the first end integral is done.
+double Volumes::barTwipsAt(double fraction) const {
+    const double pictureTwips = Picture1->width() * TwipsPerPixel;
+    return static_cast<float>(300 + pictureTwips * fraction);
 }
 
 // The bar's fill is laid out from just left of the box's inside, so that at
