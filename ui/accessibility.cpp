@@ -3,16 +3,14 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QComboBox>
-#include <QFrame>
-#include <QLabel>
 #include <QVariant>
 
 #include <cmath>
 
+#include "progress_frame.h"
+
 namespace varnelle {
 namespace {
-
-const char* const progressBarMark = "varnelleProgressBar";
 
 // Named by its accessible name or, failing that, by the label whose buddy it
 // is; its text is its value.
@@ -37,7 +35,7 @@ class NamedComboBox : public QAccessibleWidget {
 
 class ProgressBox : public QAccessibleWidget, public QAccessibleValueInterface {
   public:
-    explicit ProgressBox(QFrame* box) : QAccessibleWidget(box, QAccessible::ProgressBar) {}
+    explicit ProgressBox(ProgressFrame* box) : QAccessibleWidget(box, QAccessible::ProgressBar) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::ValueInterface) {
@@ -57,17 +55,12 @@ class ProgressBox : public QAccessibleWidget, public QAccessibleValueInterface {
     void setCurrentValue(const QVariant& /*value*/) override {}
     QVariant maximumValue() const override { return 100; }
     QVariant minimumValue() const override { return 0; }
-    QVariant minimumStepSize() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
 
   private:
     int percentDone() const {
-        const QLabel* fill = widget()->findChild<QLabel*>();
-        const QWidget* inside = fill ? fill->parentWidget() : nullptr;
-        if (!inside || inside->width() <= 0) {
-            return 0;
-        }
-        const int covered = fill->geometry().intersected(inside->rect()).width();
-        return static_cast<int>(std::lround(100.0 * covered / inside->width()));
+        return static_cast<int>(
+            std::lround(100 * static_cast<const ProgressFrame*>(widget())->shareFilled()));
     }
 };
 
@@ -78,8 +71,8 @@ QAccessibleInterface* describe(const QString& className, QObject* object) {
             return new NamedComboBox(combo);
         }
     }
-    if (className == QLatin1String("QFrame") && object->property(progressBarMark).toBool()) {
-        return new ProgressBox(static_cast<QFrame*>(object));
+    if (auto* box = qobject_cast<ProgressFrame*>(object)) {
+        return new ProgressBox(box);
     }
     return nullptr;
 }
@@ -92,10 +85,6 @@ void installAccessibleDescriptions() {
         return true;
     }();
     (void)installed;
-}
-
-void describeAsProgressBar(QFrame* box) {
-    box->setProperty(progressBarMark, true);
 }
 
 }  // namespace varnelle

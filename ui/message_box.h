@@ -1,6 +1,4 @@
-// The program's message boxes: modal, titled "Varnelle", one OK button, and
-// on their frame only what works for a box of fixed size (no minimise, no
-// maximise).
+// The program's message boxes: modal, titled "Varnelle", one OK button.
 #pragma once
 
 #include <QMessageBox>

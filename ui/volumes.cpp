@@ -15,6 +15,7 @@
 #include "accessibility.h"
 #include "enter_presses_button.h"
 #include "option_tab_stop.h"
+#include "progress_frame.h"
 #include "twips.h"
 #include "window_font.h"
 #include "window_frame.h"
@@ -148,7 +149,7 @@ void Volumes::createControls() {
     Command2 = makeButton(this, "Command2", QStringLiteral("Valider les paramètres"));
     Command1 = makeButton(this, "Command1", QStringLiteral("Calculer"));
 
-    Picture1 = new QFrame(this);
+    Picture1 = new ProgressFrame(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Picture1->setLineWidth(2);
@@ -271,7 +272,6 @@ void Volumes::describeControls() {
         control->setAccessibleName(label.simplified());
     }
     Picture1->setAccessibleName(QStringLiteral("Progression du calcul"));
-    describeAsProgressBar(Picture1);
 }
 
 void Volumes::setTabOrder() {
@@ -318,7 +318,12 @@ void Volumes::load() {
     Image4->hide();
 
     Command1->setFocus();
-    // The focus mark shows from the start, not only once a key has been pressed.
+}
+
+// The focus mark shows from the start, not only once a key has been pressed;
+// the toolkit forgets that a window wants it each time it is shown.
+void Volumes::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
     setAttribute(Qt::WA_KeyboardFocusChange);
 }
 

@@ -1,7 +1,6 @@
 // What the caption bar of a window of fixed size offers: only what works.
-// The toolkit's defaults add a maximise button that does nothing, and leave
-// a box's frame to the window manager, which then offers to minimise and
-// maximise it too.
+// The toolkit's defaults for a window add a maximise button, which does
+// nothing when the size is fixed.
 #pragma once
 
 #include <Qt>
@@ -11,9 +10,5 @@ namespace varnelle {
 inline constexpr Qt::WindowFlags fixedWindowFrame =
     Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
-
-inline constexpr Qt::WindowFlags fixedDialogFrame = Qt::Dialog | Qt::CustomizeWindowHint |
-                                                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                                    Qt::WindowCloseButtonHint;
 
 }  // namespace varnelle
