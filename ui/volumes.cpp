@@ -14,6 +14,7 @@
 #include "about/about_box.h"
 #include "accessibility.h"
 #include "enter_presses_button.h"
+#include "frame_style.h"
 #include "option_tab_stop.h"
 #include "progress_frame.h"
 #include "twips.h"
@@ -189,6 +190,13 @@ void Volumes::createControls() {
     // No completion from the list: a typed "1" would become "10" without a word.
     Combo1->setCompleter(nullptr);
     Combo1->setEditText(QStringLiteral("10"));
+
+    // Created after the frames, so that it outlives them.
+    auto* frameStyle = new FrameStyle;
+    frameStyle->setParent(this);
+    for (QGroupBox* frame : {Frame1, Frame2, Frame3, Frame4, Frame5}) {
+        frame->setStyle(frameStyle);
+    }
 }
 
 // Every control at its designed place, in twips from its container's inside corner.
