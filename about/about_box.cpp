@@ -17,8 +17,10 @@
 
 #include <utility>
 
+#include "widgets/enter_presses_button.h"
 #include "widgets/twips.h"
 #include "widgets/window_font.h"
+#include "widgets/window_frame.h"
 
 namespace varnelle {
 namespace {
@@ -89,7 +91,7 @@ void AboutBox::open(QPointer<AboutBox>& box, const QIcon& mainWindowIcon) {
     box->activateWindow();
 }
 
-AboutBox::AboutBox(const QIcon& mainWindowIcon) : QWidget(nullptr, Qt::Window) {
+AboutBox::AboutBox(const QIcon& mainWindowIcon) : QWidget(nullptr, fixedWindowFrame) {
     setObjectName(QStringLiteral("frmabout"));
     setWindowTitle(QStringLiteral("A propos de Varnelle"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -98,6 +100,7 @@ AboutBox::AboutBox(const QIcon& mainWindowIcon) : QWidget(nullptr, Qt::Window) {
     createControls();
     createLayout();
     connectHandlers();
+    pressFocusedButtonOnEnter(this);
     load(mainWindowIcon);
 }
 

@@ -12,10 +12,16 @@
 #include <QRadioButton>
 
 #include "about/about_box.h"
+#include "accessibility.h"
 #include "core/tank_rules.h"
+#include "frame_style.h"
+#include "option_tab_stop.h"
 #include "progress_bar.h"
+#include "progress_frame.h"
+#include "widgets/enter_presses_button.h"
 #include "widgets/twips.h"
 #include "widgets/window_font.h"
+#include "widgets/window_frame.h"
 #include "widgets/wrapped_radio_button.h"
 
 namespace varnelle {
@@ -80,6 +86,7 @@ QButtonGroup* makeOptionGroup(QWidget* parent, const char* name, QRadioButton* (
 }  // namespace
 
 Volumes::Volumes(QWidget* parent) : QWidget(parent) {
+    installAccessibleDescriptions();
     createControls();
     createLayout();
     applyFonts();
@@ -145,7 +152,7 @@ void Volumes::createControls() {
     Command2 = makeButton(this, "Command2", QStringLiteral("Valider les paramètres"));
     Command1 = makeButton(this, "Command1", QStringLiteral("Calculer"));
 
-    Picture1 = new QFrame(this);
+    Picture1 = new ProgressFrame(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Picture1->setLineWidth(2);
@@ -185,10 +192,18 @@ void Volumes::createControls() {
     // No completion from the list: a typed "1" would become "10" without a word.
     Combo1->setCompleter(nullptr);
     Combo1->setEditText(QStringLiteral("10"));
+
+    // Created after the frames, so that it outlives them.
+    auto* frameStyle = new FrameStyle;
+    frameStyle->setParent(this);
+    for (QGroupBox* frame : {Frame1, Frame2, Frame3, Frame4, Frame5}) {
+        frame->setStyle(frameStyle);
+    }
 }
 
 // Every control at its designed place, in twips from its container's inside corner.
 void Volumes::createLayout() {
+    setWindowFlags(fixedWindowFrame);
     setFixedSize(twipsSize(clientWidthTwips, clientHeightTwips));
     struct Placement {
         QWidget* control;
@@ -244,7 +259,8 @@ void Volumes::applyFonts() {
     Command2->setFont(bold);
 }
 
-// Tooltips, and for screen readers the name of each field taken from its label.
+// Tooltips, and for screen readers the name of each field taken from its label,
+// of each end-shape picture from the choice it shows, and of the progress bar.
 void Volumes::describeControls() {
     const QString approximation = QStringLiteral("valeur par excès");
     for (QLineEdit* result : {Text11, Text13, Text10, Text8}) {
@@ -252,18 +268,20 @@ void Volumes::describeControls() {
     }
     Label10->setToolTip(QStringLiteral("précision"));
     Combo1->setToolTip(QStringLiteral("à choisir en rapport avec la fréquence du CPU"));
-    Label10->setBuddy(Combo1);  // an editable combo box is otherwise announced by its text
+    Label10->setBuddy(Combo1);
 
     const std::pair<QWidget*, QString> names[] = {
-        {Text1, Option2_[0]->text()},  {Text3, Option2_[1]->text()}, {Text2, Label2->text()},
-        {Text9, Label9->text()},       {Text4, Label4->text()},      {Text5, Option3_[0]->text()},
-        {Text12, Option3_[1]->text()}, {Text6, Label6->text()},      {Text7, Label5->text()},
-        {Text11, Label7->text()},      {Text13, Label11->text()},    {Text10, Label12->text()},
-        {Text8, Label8->text()},       {Combo1, Label10->text()},
+        {Text1, Option2_[0]->text()},  {Text3, Option2_[1]->text()},  {Text2, Label2->text()},
+        {Text9, Label9->text()},       {Text4, Label4->text()},       {Text5, Option3_[0]->text()},
+        {Text12, Option3_[1]->text()}, {Text6, Label6->text()},       {Text7, Label5->text()},
+        {Text11, Label7->text()},      {Text13, Label11->text()},     {Text10, Label12->text()},
+        {Text8, Label8->text()},       {Combo1, Label10->text()},     {Image1, Option1_[0]->text()},
+        {Image2, Option1_[1]->text()}, {Image3, Option1_[2]->text()}, {Image4, Option1_[3]->text()},
     };
     for (const auto& [control, label] : names) {
         control->setAccessibleName(label.simplified());
     }
+    Picture1->setAccessibleName(QStringLiteral("Progression du calcul"));
 }
 
 void Volumes::setTabOrder() {
@@ -288,6 +306,10 @@ void Volumes::connectHandlers() {
     for (QLineEdit* checked : {Text1, Text2, Text3, Text4, Text5, Text12}) {
         checked->installEventFilter(this);
     }
+    for (QButtonGroup* group : {Option1, Option2, Option3}) {
+        keepTabStopOnSelectedButton(group);
+    }
+    pressFocusedButtonOnEnter(this);
 }
 
 // What the window does when it loads. Pi is the core's constant, 4·atan(1).
@@ -306,6 +328,13 @@ void Volumes::load() {
     Image4->hide();
 
     Command1->setFocus();
+}
+
+// The focus mark shows from the start, not only once a key has been pressed;
+// the toolkit forgets that a window wants it each time it is shown.
+void Volumes::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void Volumes::onCommand3Click() {

@@ -38,6 +38,7 @@ class Volumes : public QWidget {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     // Building the window.
@@ -67,6 +68,7 @@ class Volumes : public QWidget {
     TankParameters readTankParameters() const;
     void runCalculation(const TankParameters& tank);
     void keepWindowLive(double barFraction, bool moveBar);
+    double barTwipsAt(double fraction) const;
     void setProgressBarTwips(double widthTwips);
     void writeResults(const VolumeResults& results);
     void clearResults();
@@ -143,6 +145,7 @@ class Volumes : public QWidget {
     bool abandonCalculation_ = false;  // the window was closed during the run
     QElapsedTimer sinceEventsProcessed_;
     unsigned progressCalls_ = 0;
+    double lastBarFraction_ = 0;  // of the first end integral
     int errorBoxesShown_ = 0;     // tells a check whether it showed a box
     bool checkingField_ = false;  // a field check is showing its boxes
 };

@@ -4,12 +4,13 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QScopedValueRollback>
 #include <QTimer>
 
 #include "core/tank_rules.h"
 #include "field_number.h"
+#include "message_box.h"
+#include "tab_selection.h"
 #include "volumes.h"
 
 namespace varnelle {
@@ -71,6 +72,8 @@ bool Volumes::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     }
     const int boxesBefore = errorBoxesShown_;
+    // The focus has already been given to where the user sends it.
+    QWidget* reached = QApplication::focusWidget();
     {
         const QScopedValueRollback<bool> checking(checkingField_, true);
         runFieldCheck(watched);
@@ -81,8 +84,12 @@ bool Volumes::eventFilter(QObject* watched, QEvent* event) {
         // the window would stay inactive: the focus would not come back where
         // the user sent it, and the next field left would go unchecked.
         activateWindow();
-        if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::MouseFocusReason) {
             new ClickSwallower(this);
+        }
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+            selectWhenTabArrives(reached);
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -106,9 +113,7 @@ void Volumes::runFieldCheck(QObject* field) {
 
 void Volumes::showError(const QString& message) {
     ++errorBoxesShown_;
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Varnelle"), message, QMessageBox::Ok,
-                    this);
-    box.exec();
+    showMessageBox(this, QMessageBox::Critical, message);
 }
 
 void Volumes::onText1LostFocus() {

@@ -6,12 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 
 #include <cmath>
 
 #include "core/number_text.h"
 #include "field_number.h"
+#include "message_box.h"
 #include "progress_bar.h"
 #include "volumes.h"
 #include "widgets/twips.h"
@@ -77,11 +77,15 @@ void Volumes::onCommand1Click() {
 void Volumes::runCalculation(const TankParameters& tank) {
     calculating_ = true;
     abandonCalculation_ = false;
+    lastBarFraction_ = 0;
     sinceEventsProcessed_.start();
     VolumeResults results;
     try {
         const double endsAtOil =
             endsVolumeAt(tank, tank.oilHeight, [this](double f) { keepWindowLive(f, true); });
+        // The bar moves only every few milliseconds: it takes the place of the
+        // last progress call now, to stand there while the results are shown.
+        setProgressBarTwips(barTwipsAt(lastBarFraction_));
         const double endsAtStrainer =
             endsVolumeAt(tank, tank.strainerHeight, [this](double f) { keepWindowLive(f, false); });
         results = volumesFromEnds(tank, endsAtOil, endsAtStrainer);
@@ -94,10 +98,8 @@ void Volumes::runCalculation(const TankParameters& tank) {
 
     if (allFinite(results)) {
         writeResults(results);
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Varnelle"),
-                        QStringLiteral("         C'est fait, voyez les résultats         "),
-                        QMessageBox::Ok, this);
-        box.exec();
+        showMessageBox(this, QMessageBox::NoIcon,
+                       QStringLiteral("         C'est fait, voyez les résultats         "));
     } else {
         showError(QString::fromUtf8(cannotCompute));
     }
@@ -112,6 +114,9 @@ void Volumes::keepWindowLive(double barFraction, bool moveBar) {
     if (abandonCalculation_) {
         throw CalculationAbandoned{};
     }
+    if (moveBar) {
+        lastBarFraction_ = barFraction;
+    }
     const bool firstStep = moveBar && barFraction == 0;
     // Reading the clock costs more than ten slices on some machines: look at
     // it only every few calls, a few microseconds of work apart.
@@ -121,9 +126,7 @@ void Volumes::keepWindowLive(double barFraction, bool moveBar) {
         return;
     }
     if (moveBar) {
-        const double pictureTwips = Picture1->width() * TwipsPerPixel;
-        setProgressBarTwips(
-            static_cast<float>(progress_bar::RunStartWidthTwips + pictureTwips * barFraction));
+        setProgressBarTwips(barTwipsAt(barFraction));
     }
     QCoreApplication::processEvents();
     sinceEventsProcessed_.restart();
@@ -132,7 +135,14 @@ void Volumes::keepWindowLive(double barFraction, bool moveBar) {
     }
 }
 
-// Only a change of whole pixels is worth a repaint.
+// The width of the bar's fill once `fraction` of the first end integral is done.
+double Volumes::barTwipsAt(double fraction) const {
+    const double pictureTwips = Picture1->width() * TwipsPerPixel;
+    return static_cast<float>(progress_bar::RunStartWidthTwips + pictureTwips * fraction);
+}
+
+// The bar's fill is laid out from just left of the box's inside, so that at its
+// resting width it shows nothing; only a change of whole pixels is worth a repaint.
 void Volumes::setProgressBarTwips(double widthTwips) {
     using namespace progress_bar;
     const QRect bar(twipsToPixels(FillLeftTwips), twipsToPixels(FillTopTwips),

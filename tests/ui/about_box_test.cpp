@@ -280,16 +280,20 @@ void AboutBoxTest::openingTwiceKeepsOneBoxInFront() {
 }
 
 void AboutBoxTest::closingDestroysTheBoxAndTheNextOpenLoadsItAgain_data() {
-    QTest::addColumn<bool>("byOk");
-    QTest::newRow("OK button") << true;
-    QTest::newRow("close box") << false;
+    QTest::addColumn<QString>("way");
+    QTest::newRow("OK button") << "click";
+    QTest::newRow("Return on OK") << "return";
+    QTest::newRow("close box") << "close";
 }
 
 void AboutBoxTest::closingDestroysTheBoxAndTheNextOpenLoadsItAgain() {
-    QFETCH(bool, byOk);
+    QFETCH(QString, way);
     QVERIFY(openShownBox());
-    if (byOk) {
+    if (way == QLatin1String("click")) {
         QTest::mouseClick(child<QPushButton>("CommandOK"), Qt::LeftButton);
+    } else if (way == QLatin1String("return")) {
+        QTRY_VERIFY(child<QPushButton>("CommandOK")->hasFocus());
+        QTest::keyClick(child<QPushButton>("CommandOK"), Qt::Key_Return);
     } else {
         QVERIFY(box_->close());
     }

@@ -129,6 +129,8 @@ class VolumesChecksTest : public QObject {
     void aPerimeterReachesTheCalculationClickedStraightAway();
     void aClickAnsweredByABoxDoesNotPressTheButton();
     void aClickAnsweredByABoxDoesNotPickTheOption();
+    void typingAfterABoxReplacesWhatTabSelected_data();
+    void typingAfterABoxReplacesWhatTabSelected();
 
   private:
     template <typename T = QLineEdit>
@@ -611,6 +613,47 @@ void VolumesChecksTest::aClickAnsweredByABoxDoesNotPickTheOption() {
     QVERIFY(catcher_->texts().isEmpty());
     QVERIFY(control<QAbstractButton>(shapeButton(EndShape::ConicalEnds))->isChecked());
     QVERIFY(control<QLabel>("Image2")->isVisible());
+}
+
+void VolumesChecksTest::typingAfterABoxReplacesWhatTabSelected_data() {
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("typedAfterTheBox");  // what the field reached reads then
+
+    // An oil height above the diameter, then a strainer above the oil.
+    QTest::newRow("Tab") << "Text2=1200"
+                         << "tab"
+                         << "1500";
+    QTest::newRow("Shift+Tab") << "Text4=400"
+                               << "backtab"
+                               << "1500";
+    // A click puts the caret where the user clicked: after the text here.
+    QTest::newRow("click") << "Text2=1200"
+                           << "click"
+                           << "20001500";
+}
+
+// The field that Tab reaches has its whole text selected, box or no box:
+// typing replaces it, rather than adding to it unseen.
+void VolumesChecksTest::typingAfterABoxReplacesWhatTabSelected() {
+    QFETCH(QString, left);
+    QFETCH(QString, way);
+    QFETCH(QString, typedAfterTheBox);
+    setTexts({left});
+    const QString field = left.section(QLatin1Char('='), 0, 0);
+    focusField(field);
+
+    if (way == QLatin1String("click")) {
+        click("Text9");
+    } else {
+        pressTab(way == QLatin1String("tab") ? Qt::NoModifier : Qt::ShiftModifier);
+    }
+    QCOMPARE(catcher_->texts().size(), 1);
+    waitForTheWindow();
+    QCOMPARE(QApplication::focusWidget(), control<QWidget>("Text9"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1500"));
+
+    QCOMPARE(control("Text9")->text(), typedAfterTheBox);
 }
 
 }  // namespace varnelle

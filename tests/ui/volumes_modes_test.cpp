@@ -1,5 +1,6 @@
 // The end shape, section input and cap measure choices, and "Valider les
 // paramètres", on the real window: what each shows, hides and selects.
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -181,6 +182,39 @@ class VolumesModesTest : public QObject {
         }
         click("Option2_0");
         QVERIFY(!seen("Text3"));
+    }
+
+    // An option group is one Tab stop: its selected button, whoever selected it.
+    void tabReachesTheSelectedOption_data() {
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<bool>("backwards");
+        QTest::addColumn<QString>("reached");
+
+        QTest::newRow("diameter selected by a change of shape")
+            << QStringList{"Option2_1", "Option1_1", "Text1"} << "Text1" << false << "Option2_0";
+        QTest::newRow("width selected by a change of shape")
+            << QStringList{"Option1_2", "Option3_1", "Option1_2", "Text5"} << "Text5" << false
+            << "Option3_0";
+        QTest::newRow("diameter at start, backwards")
+            << QStringList{"Text2"} << "Text2" << true << "Option2_0";
+        QTest::newRow("shape chosen by the user, backwards")
+            << QStringList{"Option1_2", "Command2"} << "Command2" << true << "Option1_2";
+    }
+    void tabReachesTheSelectedOption() {
+        QFETCH(QStringList, clicks);
+        QFETCH(QString, from);
+        QFETCH(bool, backwards);
+        QFETCH(QString, reached);
+        for (const QString& name : clicks) {
+            click(name);
+        }
+        QCOMPARE(QApplication::focusWidget(), control(from));
+
+        QTest::keyClick(control(from), Qt::Key_Tab, backwards ? Qt::ShiftModifier : Qt::NoModifier);
+        QCOMPARE(QApplication::focusWidget(), control(reached));
+        QTest::keyClick(control(reached), Qt::Key_Space);
+        QVERIFY(selected(reached));
     }
 
     // Any sequence of choices keeps the modes consistent.

@@ -1,5 +1,6 @@
 // "Calculer" on the real window: the volumes it shows, the progress bar, the
 // confirmation and error boxes, and what the user may do during a run.
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QLabel>
@@ -63,6 +64,16 @@ class VolumesRunTest : public QObject {
     int restingBarWidth() const {
         return varnelle::twipsToPixels(varnelle::progress_bar::RestingWidthTwips);
     }
+    // Where the bar stands after the last progress call of the first end integral.
+    int barWidthAtTheEndOfTheFirstIntegral(int shape, const QString& precision) {
+        double lastFraction = 0;
+        const auto tank =
+            varnelle::startUpTank(static_cast<varnelle::EndShape>(shape), precision.toDouble());
+        varnelle::endsVolumeAt(tank, tank.oilHeight, [&](double f) { lastFraction = f; });
+        const double pictureTwips = control<QWidget>("Picture1")->width() * varnelle::TwipsPerPixel;
+        return varnelle::twipsToPixels(static_cast<float>(
+            varnelle::progress_bar::RunStartWidthTwips + pictureTwips * lastFraction));
+    }
 
   private slots:
     void init() {
@@ -122,6 +133,10 @@ class VolumesRunTest : public QObject {
         QFETCH(QStringList, expected);
         QLocale::setDefault(locale);
         MessageBoxCatcher catcher;
+        int barWidthUnderTheBox = 0;
+        catcher.beforeClosing = [&](QMessageBox*) {
+            barWidthUnderTheBox = control<QLabel>("Label13")->width();
+        };
 
         chooseShape(shape);
         setPrecision(precision);
@@ -129,6 +144,7 @@ class VolumesRunTest : public QObject {
 
         QCOMPARE(results(), expected);
         QCOMPARE(catcher.texts(), QStringList{confirmation});
+        QCOMPARE(barWidthUnderTheBox, barWidthAtTheEndOfTheFirstIntegral(shape, precision));
         const auto& box = catcher.boxes().front();
         QCOMPARE(box.title, QStringLiteral("Varnelle"));
         QCOMPARE(box.icon, QMessageBox::NoIcon);
@@ -242,6 +258,29 @@ class VolumesRunTest : public QObject {
         QVERIFY(box.okButtonOnly);
         QCOMPARE(results(), before);
         QCOMPARE(control<QLabel>("Label13")->width(), restingBarWidth());
+    }
+
+    // Return and Enter press the focused button as Space does; in a field they do nothing.
+    void returnOrEnterPressesTheFocusedButton_data() {
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("calculates");
+        QTest::newRow("Return on Calculer") << "Command1" << int(Qt::Key_Return) << true;
+        QTest::newRow("Enter on Calculer") << "Command1" << int(Qt::Key_Enter) << true;
+        QTest::newRow("Space on Calculer") << "Command1" << int(Qt::Key_Space) << true;
+        QTest::newRow("Return in the length") << "Text9" << int(Qt::Key_Return) << false;
+    }
+    void returnOrEnterPressesTheFocusedButton() {
+        QFETCH(QString, focused);
+        QFETCH(int, key);
+        QFETCH(bool, calculates);
+        MessageBoxCatcher catcher;
+        control(qPrintable(focused))->setFocus(Qt::TabFocusReason);
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+
+        QCOMPARE(catcher.texts(), calculates ? QStringList{confirmation} : QStringList{});
+        QCOMPARE(!text("Text7").isEmpty(), calculates);
     }
 
     // The list holds "10" and "100": a typed "1" must stay 1, not be completed.

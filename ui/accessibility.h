@@ -1,0 +1,14 @@
+// What screen readers are told beyond the toolkit's own descriptions: the
+// name of an editable combo box, and the role and value of a progress frame.
+#pragma once
+
+namespace varnelle {
+
+// Installs, once per application, the descriptions below. The toolkit names
+// an editable combo box after its text ("10") whatever name it was given;
+// with these, it is announced by its name or its label, its text being its
+// value. A ProgressFrame is announced as a progress bar, its value the
+// share filled, in per cent.
+void installAccessibleDescriptions();
+
+}  // namespace varnelle
