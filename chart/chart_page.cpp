@@ -1,5 +1,6 @@
 #include "chart_page.h"
 
+#include <QLocale>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
@@ -73,9 +74,8 @@ void drawHeading(PagePainter& page, const TankDescription& description, double s
 
     const double textWidth = contentWidth - sketchWidth - 6;
     page.setFont(11);
-    QString shape = QString::fromStdString(endShapeName(description.tank.endShape));
-    shape[0] = shape[0].toUpper();
-    page.text(page.box(margin, margin + 10, textWidth, 6), Qt::AlignLeft | Qt::AlignTop, shape);
+    page.text(page.box(margin, margin + 10, textWidth, 6), Qt::AlignLeft | Qt::AlignTop,
+              chartShapeLine(description.tank));
 
     page.setFont(bodyPoints);
     const QString summary = tankSummaryLines(description, step, pageDecimal).join('\n');
@@ -84,9 +84,7 @@ void drawHeading(PagePainter& page, const TankDescription& description, double s
 
     page.setFont(10.5, true);
     page.text(page.box(margin, keyFiguresTop, contentWidth, 6), Qt::AlignLeft | Qt::AlignTop,
-              "Capacité (cuve pleine) : " + litresString(chart.capacity, pageDecimal) +
-                  " litres      Volume sous la crépine : " +
-                  litresString(chart.belowStrainerLitres, pageDecimal) + " litres");
+              chartKeyFigures(chart));
 }
 
 // Side view of the tank, to scale, with the strainer level.
@@ -159,7 +157,9 @@ void drawTableRow(PagePainter& page, double left, double top, int row, const Cha
     if (row % 2 == 1) {
         page.painter().fillRect(page.box(left, top, blockWidth, rowHeight), stripeColour);
     }
-    const QStringList cells = chartLineCells(line, pageDecimal);
+    QStringList cells = chartLineCells(line, pageDecimal);
+    cells[2] = printedLitres(line.totalLitres);
+    cells[3] = printedLitres(line.availableLitres);
     double x = left;
     for (int c = 0; c < cells.size(); ++c) {
         page.text(page.box(x, top, columnWidths[c] - 1.5, rowHeight),
@@ -169,9 +169,12 @@ void drawTableRow(PagePainter& page, double left, double top, int row, const Cha
 }
 
 // Draws the chart's lines from `first` on, from `top` down, as many as the
-// page holds.
+// page holds. A page that the table does not fill shares its lines evenly
+// between the blocks rather than leaving the last one short or empty.
 void drawTable(PagePainter& page, const Chart& chart, std::size_t first, double top) {
-    const int rows = rowsBetween(top);
+    const std::size_t left = chart.lines.size() - first;
+    const int rows =
+        std::min(rowsBetween(top), static_cast<int>((left + blocksPerPage - 1) / blocksPerPage));
     std::size_t index = first;
     for (int block = 0; block < blocksPerPage && index < chart.lines.size(); ++block) {
         const double left = margin + block * (blockWidth + blockGap);
@@ -184,12 +187,15 @@ void drawTable(PagePainter& page, const Chart& chart, std::size_t first, double 
     }
 }
 
-void drawFooter(PagePainter& page, int number, int count) {
+void drawFooter(PagePainter& page, const QDate& date, int number, int count) {
     page.setFont(smallPoints);
     page.setPen(greyInkColour, 0.2);
     page.text(page.box(margin, footerBaseline - 4, contentWidth, 5),
               Qt::AlignHCenter | Qt::AlignBottom,
-              QStringLiteral("varnelle-bareme — page %1 sur %2").arg(number).arg(count));
+              QStringLiteral("Varnelle — barème établi le %1 — page %2 sur %3")
+                  .arg(QLocale(QLocale::French).toString(date, QStringLiteral("d MMMM yyyy")))
+                  .arg(number)
+                  .arg(count));
 }
 
 void drawLaterHeading(PagePainter& page, const TankParameters& tank) {
@@ -213,19 +219,48 @@ int chartPageCount(std::size_t lineCount) {
     return 1 + static_cast<int>((lineCount - first + later - 1) / later);
 }
 
+QString chartShapeLine(const TankParameters& tank) {
+    QString shape = QString::fromStdString(endShapeName(tank.endShape));
+    shape[0] = shape[0].toUpper();
+    return shape;
+}
+
+QString chartKeyFigures(const Chart& chart) {
+    return "Capacité (cuve pleine) : " + printedLitres(chart.capacity) +
+           " litres      Volume sous la crépine : " + printedLitres(chart.belowStrainerLitres) +
+           " litres";
+}
+
 void paintChartPage(QPainter& painter, const TankDescription& description, double step,
-                    const Chart& chart, int number) {
+                    const Chart& chart, int number, const ChartMarks& marks) {
     PagePainter page(painter);
     if (number == 1) {
         drawHeading(page, description, step, chart);
         drawSketch(page, description.tank);
-        drawPlot(page, {margin, plotTop, contentWidth, plotHeight}, description.tank, chart);
+        drawPlot(page, {margin, plotTop, contentWidth, plotHeight}, description.tank, chart, marks);
         drawTable(page, chart, 0, firstTableTop);
     } else {
         drawLaterHeading(page, description.tank);
         drawTable(page, chart, firstLineOfPage(number), laterTableTop);
     }
-    drawFooter(page, number, chartPageCount(chart.lines.size()));
+    drawFooter(page, marks.date, number, chartPageCount(chart.lines.size()));
+}
+
+bool paintChartPages(QPagedPaintDevice& device, const TankDescription& description, double step,
+                     const Chart& chart, const ChartMarks& marks) {
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        return false;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    const int pageCount = chartPageCount(chart.lines.size());
+    for (int number = 1; number <= pageCount; ++number) {
+        if (number > 1) {
+            device.newPage();
+        }
+        paintChartPage(painter, description, step, chart, number, marks);
+    }
+    return painter.end();
 }
 
 }  // namespace varnelle

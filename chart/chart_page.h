@@ -1,16 +1,33 @@
 // The chart as printed A4 pages: on the first, the tank's measurements and a
-// sketch of it, a plot of litres against height with the strainer marked, then
-// the table, which runs on over as many pages as it takes. The same pages go
-// to a PDF, a printer or a screen.
+// sketch of it, a plot of litres against height with the strainer and the fill
+// limit marked, then the table, which runs on over as many pages as it takes.
+// The same pages go to a PDF, a printer or a screen.
 #pragma once
 
+#include <QDate>
+#include <QPagedPaintDevice>
 #include <QPainter>
+#include <QSizeF>
 #include <cstddef>
+#include <optional>
 
 #include "chart/tank_chart.h"
 #include "chart/tank_description.h"
 
 namespace varnelle {
+
+// Today's oil level and the litres it holds.
+struct OilLevel {
+    double height = 0;  // mm
+    double litres = 0;
+};
+
+// What the plot marks besides the curves, and the day the page is dated.
+struct ChartMarks {
+    double fillPercent = 90;           // the fill limit's line, per cent of the capacity
+    std::optional<OilLevel> oilLevel;  // on screen; not on paper, where it would soon be wrong
+    QDate date = QDate::currentDate();
+};
 
 // Pages taken by a chart of `lineCount` lines.
 int chartPageCount(std::size_t lineCount);
@@ -19,6 +36,26 @@ int chartPageCount(std::size_t lineCount);
 // the painter's origin, in millimetres at the resolution of the painter's
 // device.
 void paintChartPage(QPainter& painter, const TankDescription& description, double step,
-                    const Chart& chart, int number);
+                    const Chart& chart, int number, const ChartMarks& marks = {});
+
+// Paints every page on a printer or PDF writer whose page is A4, from the
+// paper's corner. False when the device cannot be painted on.
+bool paintChartPages(QPagedPaintDevice& device, const TankDescription& description, double step,
+                     const Chart& chart, const ChartMarks& marks = {});
+
+// The plot alone, as on the first page, filling `sizeMm` from the painter's
+// origin: what a window shows.
+void paintChartPlot(QPainter& painter, const QSizeF& sizeMm, const TankParameters& tank,
+                    const Chart& chart, const ChartMarks& marks);
+
+// The first lines of the page: the end shape ("Cuve cylindrique à bords
+// plats"), then, after the measurements, the capacity and the volume below the
+// strainer.
+QString chartShapeLine(const TankParameters& tank);
+QString chartKeyFigures(const Chart& chart);
+
+// Litres as the page prints them, in its table and on its axis: whole litres
+// unless told otherwise, thousands set apart: "1 650".
+QString printedLitres(double litres, int decimals = 0);
 
 }  // namespace varnelle

@@ -1,10 +1,11 @@
 // The plot of the chart page: litres against height, total and available,
-// with the strainer marked.
+// with the strainer, the fill limit and, on screen, today's level marked.
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 
 #include "chart/chart_numbers.h"
+#include "chart/chart_page.h"
 #include "chart/page_painter.h"
 
 namespace varnelle {
@@ -20,18 +21,6 @@ double graduationStep(double range, int wanted) {
         }
     }
     return 10 * power;
-}
-
-// "45000" -> "45 000" (no-break spaces), for the graduations of large tanks.
-QString groupedThousands(QString number) {
-    const qsizetype end = number.indexOf(QChar(pageDecimal)) >= 0
-                              ? number.indexOf(QChar(pageDecimal))
-                              : number.size();
-    const qsizetype firstDigit = number.startsWith('-') ? 1 : 0;
-    for (qsizetype at = end - 3; at > firstDigit; at -= 3) {
-        number.insert(at, QChar(0x00A0));
-    }
-    return number;
 }
 
 struct PlotFrame {
@@ -54,14 +43,15 @@ void drawGraduations(PagePainter& page, const PlotFrame& frame) {
                   Qt::AlignHCenter | Qt::AlignTop, measureString(h, pageDecimal));
     }
     const double litreStep = graduationStep(frame.maxLitres, 8);
+    // Graduations of tiny tanks fall between whole litres.
+    const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(litreStep))), 0, 3);
     for (double v = 0; v <= frame.maxLitres + 1e-9; v += litreStep) {
         page.setPen(gridColour, 0.15);
         page.painter().drawLine(page.at(frame.left, frame.y(v)),
                                 page.at(frame.left + frame.width, frame.y(v)));
         page.setPen(inkColour, 0.2);
         page.text(page.box(frame.left - 21, frame.y(v) - 2, 20, 4),
-                  Qt::AlignRight | Qt::AlignVCenter,
-                  groupedThousands(measureString(v, pageDecimal)));
+                  Qt::AlignRight | Qt::AlignVCenter, printedLitres(v, decimals));
     }
     page.setFont(bodyPoints);
     page.text(page.box(frame.left, frame.top + frame.height + 5.5, frame.width, 5),
@@ -81,36 +71,88 @@ void drawCurve(PagePainter& page, const PlotFrame& frame, const Chart& chart, bo
     page.painter().drawPolyline(curve);
 }
 
-void drawLegend(PagePainter& page, const PlotFrame& frame, double strainerHeight) {
-    const struct {
-        QColor colour;
-        Qt::PenStyle style;
-        QString label;
-    } entries[] = {
-        {totalColour, Qt::SolidLine, QStringLiteral("Volume total")},
-        {availableColour, Qt::DashLine,
-         QStringLiteral("Volume disponible au-dessus de la crépine")},
-        {strainerColour, Qt::DashDotLine,
-         "Crépine (" + measureString(strainerHeight, pageDecimal) + " mm)"},
-    };
+struct LegendEntry {
+    QColor colour;
+    Qt::PenStyle style;
+    QString label;
+};
+
+void drawLegend(PagePainter& page, const PlotFrame& frame,
+                const std::vector<LegendEntry>& entries) {
+    constexpr double lineHeight = 4.5;
     page.setFont(smallPoints);
-    // On white, so that the strainer line does not run through the words.
-    page.painter().fillRect(page.box(frame.left + 1.5, frame.top + 0.8, 72, 13.5), Qt::white);
+    // On white, so that the lines of the plot do not run through the words.
+    page.painter().fillRect(
+        page.box(frame.left + 1.5, frame.top + 0.8, 78, lineHeight * entries.size()), Qt::white);
     double y = frame.top + 3;
-    for (const auto& entry : entries) {
+    for (const LegendEntry& entry : entries) {
         page.setPen(entry.colour, 0.5, entry.style);
         page.painter().drawLine(page.at(frame.left + 3, y), page.at(frame.left + 11, y));
         page.setPen(inkColour, 0.2);
         page.text(page.box(frame.left + 13, y - 2, 90, 4), Qt::AlignLeft | Qt::AlignVCenter,
                   entry.label);
-        y += 4.5;
+        y += lineHeight;
     }
+}
+
+void drawFillLimit(PagePainter& page, const PlotFrame& frame, double litres) {
+    page.setPen(fillLimitColour, 0.4, Qt::DotLine);
+    page.painter().drawLine(page.at(frame.left, frame.y(litres)),
+                            page.at(frame.left + frame.width, frame.y(litres)));
+}
+
+// A cross-hair from both axes to the point of the total curve at today's level.
+void drawOilLevel(PagePainter& page, const PlotFrame& frame, const OilLevel& level) {
+    const QPointF point = page.at(frame.x(level.height), frame.y(level.litres));
+    page.setPen(oilLevelColour, 0.3, Qt::DashLine);
+    page.painter().drawLine(page.at(frame.x(level.height), frame.top + frame.height), point);
+    page.painter().drawLine(page.at(frame.left, frame.y(level.litres)), point);
+    page.setPen(oilLevelColour, 0.4);
+    page.painter().setBrush(oilLevelColour);
+    page.painter().drawEllipse(point, page.dotsX(1.2), page.dotsY(1.2));
+    page.painter().setBrush(Qt::NoBrush);
+    page.setFont(smallPoints, true);
+    page.text(page.box(frame.x(level.height) + 2, frame.y(level.litres) - 6, 40, 4),
+              Qt::AlignLeft | Qt::AlignVCenter, printedLitres(level.litres) + " litres");
+}
+
+std::vector<LegendEntry> legendEntries(const TankParameters& tank, const Chart& chart,
+                                       const ChartMarks& marks) {
+    std::vector<LegendEntry> entries = {
+        {totalColour, Qt::SolidLine, QStringLiteral("Volume total")},
+        {availableColour, Qt::DashLine,
+         QStringLiteral("Volume disponible au-dessus de la crépine")},
+        {strainerColour, Qt::DashDotLine,
+         "Crépine (" + measureString(tank.strainerHeight, pageDecimal) + " mm)"},
+        {fillLimitColour, Qt::DotLine,
+         "Remplissage maximal (" + measureString(marks.fillPercent, pageDecimal) +
+             " % : " + printedLitres(chart.capacity * marks.fillPercent / 100) + " litres)"},
+    };
+    if (marks.oilLevel) {
+        entries.push_back(
+            {oilLevelColour, Qt::DashLine,
+             "Niveau actuel (" + measureString(marks.oilLevel->height, pageDecimal) + " mm)"});
+    }
+    return entries;
 }
 
 }  // namespace
 
+QString printedLitres(double litres, int decimals) {
+    // "45000" -> "45 000", with no-break spaces that keep a number on one line.
+    QString number = measureString(litres, pageDecimal, decimals, decimals);
+    const qsizetype end = number.indexOf(QChar(pageDecimal)) >= 0
+                              ? number.indexOf(QChar(pageDecimal))
+                              : number.size();
+    const qsizetype firstDigit = number.startsWith('-') ? 1 : 0;
+    for (qsizetype at = end - 3; at > firstDigit; at -= 3) {
+        number.insert(at, QChar(0x00A0));
+    }
+    return number;
+}
+
 void drawPlot(PagePainter& page, const PlotArea& area, const TankParameters& tank,
-              const Chart& chart) {
+              const Chart& chart, const ChartMarks& marks) {
     constexpr double axisRoom = 22;  // left of the frame, for the litre graduations
     PlotFrame frame{area.left + axisRoom, area.top,      area.width - axisRoom,
                     area.height,          tank.diameter, 0};
@@ -127,7 +169,23 @@ void drawPlot(PagePainter& page, const PlotArea& area, const TankParameters& tan
                             page.at(frame.x(tank.strainerHeight), frame.top + frame.height));
     drawCurve(page, frame, chart, true, availableColour, Qt::DashLine);
     drawCurve(page, frame, chart, false, totalColour, Qt::SolidLine);
-    drawLegend(page, frame, tank.strainerHeight);
+    drawFillLimit(page, frame, chart.capacity * marks.fillPercent / 100);
+    if (marks.oilLevel) {
+        drawOilLevel(page, frame, *marks.oilLevel);
+    }
+    drawLegend(page, frame, legendEntries(tank, chart, marks));
+}
+
+void paintChartPlot(QPainter& painter, const QSizeF& sizeMm, const TankParameters& tank,
+                    const Chart& chart, const ChartMarks& marks) {
+    // Room for the graduations left of the frame and below it, and for the
+    // word "Litres" above it, as on the page.
+    constexpr double above = 8;
+    constexpr double below = 11;
+    constexpr double right = 3;
+    PagePainter page(painter);
+    drawPlot(page, {0, above, sizeMm.width() - right, sizeMm.height() - above - below}, tank, chart,
+             marks);
 }
 
 }  // namespace varnelle

@@ -10,6 +10,7 @@
 #include <QRectF>
 #include <QString>
 
+#include "chart/chart_page.h"
 #include "chart/tank_chart.h"
 
 namespace varnelle {
@@ -25,6 +26,8 @@ inline const QColor stripeColour(0xee, 0xee, 0xee);
 inline const QColor totalColour(0x1f, 0x4e, 0x9c);
 inline const QColor availableColour(0xd9, 0x6c, 0x00);
 inline const QColor strainerColour(0xc0, 0x1c, 0x28);
+inline const QColor fillLimitColour(0x2e, 0x7d, 0x32);
+inline const QColor oilLevelColour(0x6a, 0x1b, 0x9a);
 
 class PagePainter {
   public:
@@ -68,12 +71,13 @@ class PagePainter {
     int dotsPerInchY_;
 };
 
-// The plot of litres against height, with the strainer marked, in the frame
-// given in millimetres (graduations are drawn outside it, on the left and below).
+// The plot of litres against height, with the strainer and the marks, in the
+// frame given in millimetres (graduations are drawn outside it, on the left and
+// below).
 struct PlotArea {
     double left, top, width, height;
 };
 void drawPlot(PagePainter& page, const PlotArea& area, const TankParameters& tank,
-              const Chart& chart);
+              const Chart& chart, const ChartMarks& marks);
 
 }  // namespace varnelle

@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QPageSize>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
 
@@ -16,7 +15,7 @@ constexpr int dotsPerInch = 600;
 }  // namespace
 
 PdfOutcome writeChartPdf(const QString& path, const TankDescription& description, double step,
-                         const Chart& chart) {
+                         const Chart& chart, const ChartMarks& marks) {
     PdfOutcome outcome;
     const auto failure = [&path](const QString& reason) {
         return PdfOutcome{
@@ -36,21 +35,11 @@ PdfOutcome writeChartPdf(const QString& path, const TankDescription& description
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setResolution(dotsPerInch);
         writer.setTitle(QStringLiteral("Barème de jaugeage"));
-        writer.setCreator(QStringLiteral("varnelle-bareme"));
-        QPainter painter;
-        if (!painter.begin(&writer)) {
+        writer.setCreator(QStringLiteral("Varnelle"));
+        if (!paintChartPages(writer, description, step, chart, marks)) {
             file.cancelWriting();
             return failure(QStringLiteral("la page n'a pas pu être préparée."));
         }
-        painter.setRenderHint(QPainter::Antialiasing);
-        const int pageCount = chartPageCount(chart.lines.size());
-        for (int number = 1; number <= pageCount; ++number) {
-            if (number > 1) {
-                writer.newPage();
-            }
-            paintChartPage(painter, description, step, chart, number);
-        }
-        painter.end();
     }
     if (!file.commit()) {
         return failure(file.errorString());

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include "chart/chart_page.h"
 #include "chart/tank_chart.h"
 #include "chart/tank_description.h"
 
@@ -17,6 +18,6 @@ struct PdfOutcome {
 // aside and put in place only once complete, so a failure leaves an existing
 // file as it was. Needs a QGuiApplication (for the fonts).
 PdfOutcome writeChartPdf(const QString& path, const TankDescription& description, double step,
-                         const Chart& chart);
+                         const Chart& chart, const ChartMarks& marks = {});
 
 }  // namespace varnelle

@@ -13,6 +13,7 @@
 
 #include "about/about_box.h"
 #include "accessibility.h"
+#include "chart_window.h"
 #include "core/tank_rules.h"
 #include "frame_style.h"
 #include "option_tab_stop.h"
@@ -96,7 +97,9 @@ Volumes::Volumes(QWidget* parent) : QWidget(parent) {
     load();
 }
 
-Volumes::~Volumes() = default;
+Volumes::~Volumes() {
+    delete chartWindow_;
+}
 
 void Volumes::createControls() {
     setObjectName(QStringLiteral("Volumes"));
@@ -115,6 +118,7 @@ void Volumes::createControls() {
     Image3 = makePicture(Frame5, "Image3", QStringLiteral(":/images/spherical_cap_ends.gif"));
     Image4 = makePicture(Frame5, "Image4", QStringLiteral(":/images/quarter_round_ends.gif"));
     Command3 = makeButton(Frame5, "Command3", QStringLiteral("A Propos"));
+    Command4 = makeButton(Frame5, "Command4", QStringLiteral("Barème…"));
 
     Frame1 = makeFrame(this, "Frame1", QStringLiteral("Paramètres de la partie cylindrique"));
     Label1 = makeLabel(Frame1, "Label1", QStringLiteral("J'opte pour le :"));
@@ -215,25 +219,25 @@ void Volumes::createLayout() {
         {Option1_[3], 240, 1550, 3135, 255}, {Image1, 4680, 240, 2250, 1680},
         {Image2, 4680, 240, 2250, 1680},     {Image3, 4680, 240, 2250, 1680},
         {Image4, 4680, 240, 2250, 1680},     {Command3, 7680, 240, 1815, 375},
-        {Frame1, 120, 2280, 4215, 4215},     {Label1, 600, 480, 1215, 255},
-        {Option2_[0], 240, 840, 2175, 375},  {Text1, 2750, 840, 1095, 375},
-        {Option2_[1], 240, 1440, 2175, 375}, {Text3, 2750, 1440, 1095, 375},
-        {Label2, 240, 2160, 2055, 495},      {Text2, 2750, 2160, 1095, 375},
-        {Label9, 240, 2880, 2175, 375},      {Text9, 2750, 2880, 1095, 375},
-        {Label4, 240, 3480, 2055, 615},      {Text4, 2750, 3600, 1095, 375},
-        {Frame2, 4440, 2280, 5295, 2175},    {Label3, 240, 360, 4335, 255},
-        {Option3_[0], 120, 640, 3735, 375},  {Text5, 3960, 640, 1095, 375},
-        {Option3_[1], 120, 1200, 3615, 495}, {Text12, 3960, 1200, 1095, 375},
-        {Label6, 840, 1800, 2775, 255},      {Text6, 3960, 1750, 1095, 375},
-        {Command2, 4440, 4600, 2775, 375},   {Command1, 7800, 4600, 1935, 375},
-        {Picture1, 4440, 5085, 5310, 225},   {Frame3, 4440, 5520, 5295, 2415},
-        {Label5, 360, 345, 3015, 255},       {Text7, 3720, 300, 1335, 285},
-        {Label7, 880, 795, 2535, 255},       {Text11, 3720, 730, 1335, 285},
-        {Label11, 70, 1200, 3135, 255},      {Text13, 3720, 1170, 1335, 285},
-        {Label12, 720, 1600, 2535, 255},     {Text10, 3720, 1600, 1335, 285},
-        {Label8, 1080, 2050, 2295, 255},     {Text8, 3720, 2050, 1335, 285},
-        {Frame4, 120, 6840, 4215, 1095},     {Label10, 240, 360, 1695, 495},
-        {Combo1, 2500, 360, 1400, 315},
+        {Command4, 7680, 720, 1815, 375},    {Frame1, 120, 2280, 4215, 4215},
+        {Label1, 600, 480, 1215, 255},       {Option2_[0], 240, 840, 2175, 375},
+        {Text1, 2750, 840, 1095, 375},       {Option2_[1], 240, 1440, 2175, 375},
+        {Text3, 2750, 1440, 1095, 375},      {Label2, 240, 2160, 2055, 495},
+        {Text2, 2750, 2160, 1095, 375},      {Label9, 240, 2880, 2175, 375},
+        {Text9, 2750, 2880, 1095, 375},      {Label4, 240, 3480, 2055, 615},
+        {Text4, 2750, 3600, 1095, 375},      {Frame2, 4440, 2280, 5295, 2175},
+        {Label3, 240, 360, 4335, 255},       {Option3_[0], 120, 640, 3735, 375},
+        {Text5, 3960, 640, 1095, 375},       {Option3_[1], 120, 1200, 3615, 495},
+        {Text12, 3960, 1200, 1095, 375},     {Label6, 840, 1800, 2775, 255},
+        {Text6, 3960, 1750, 1095, 375},      {Command2, 4440, 4600, 2775, 375},
+        {Command1, 7800, 4600, 1935, 375},   {Picture1, 4440, 5085, 5310, 225},
+        {Frame3, 4440, 5520, 5295, 2415},    {Label5, 360, 345, 3015, 255},
+        {Text7, 3720, 300, 1335, 285},       {Label7, 880, 795, 2535, 255},
+        {Text11, 3720, 730, 1335, 285},      {Label11, 70, 1200, 3135, 255},
+        {Text13, 3720, 1170, 1335, 285},     {Label12, 720, 1600, 2535, 255},
+        {Text10, 3720, 1600, 1335, 285},     {Label8, 1080, 2050, 2295, 255},
+        {Text8, 3720, 2050, 1335, 285},      {Frame4, 120, 6840, 4215, 1095},
+        {Label10, 240, 360, 1695, 495},      {Combo1, 2500, 360, 1400, 315},
     };
     for (const Placement& p : placements) {
         p.control->setGeometry(twipsRect(p.left, p.top, p.width, p.height));
@@ -268,6 +272,8 @@ void Volumes::describeControls() {
     }
     Label10->setToolTip(QStringLiteral("précision"));
     Combo1->setToolTip(QStringLiteral("à choisir en rapport avec la fréquence du CPU"));
+    Command4->setToolTip(
+        QStringLiteral("barème de jaugeage : les litres pour chaque hauteur, à imprimer"));
     Label10->setBuddy(Combo1);
 
     const std::pair<QWidget*, QString> names[] = {
@@ -289,7 +295,7 @@ void Volumes::setTabOrder() {
         Command1,    Text1,    Option2_[0], Option2_[1], Text3,       Text2,       Text9,
         Text4,       Text5,    Option3_[0], Option3_[1], Text12,      Text6,       Text7,
         Text11,      Text10,   Text8,       Combo1,      Option1_[0], Option1_[1], Option1_[2],
-        Option1_[3], Command2, Text13,      Command3,    Picture1,
+        Option1_[3], Command2, Text13,      Command3,    Picture1,    Command4,
     };
     for (std::size_t i = 1; i < std::size(order); ++i) {
         QWidget::setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
@@ -303,6 +309,7 @@ void Volumes::connectHandlers() {
     connect(Command1, &QPushButton::clicked, this, &Volumes::onCommand1Click);
     connect(Command2, &QPushButton::clicked, this, &Volumes::onCommand2Click);
     connect(Command3, &QPushButton::clicked, this, &Volumes::onCommand3Click);
+    connect(Command4, &QPushButton::clicked, this, &Volumes::onCommand4Click);
     for (QLineEdit* checked : {Text1, Text2, Text3, Text4, Text5, Text12}) {
         checked->installEventFilter(this);
     }
@@ -339,6 +346,12 @@ void Volumes::showEvent(QShowEvent* event) {
 
 void Volumes::onCommand3Click() {
     AboutBox::open(aboutBox_, windowIcon());
+}
+
+// The chart of the tank in the fields, read as "Calculer" reads them, in the
+// one chart window.
+void Volumes::onCommand4Click() {
+    ChartWindow::open(chartWindow_, windowIcon(), readTankParameters());
 }
 
 }  // namespace varnelle

@@ -21,6 +21,7 @@ class QRadioButton;
 namespace varnelle {
 
 class AboutBox;
+class ChartWindow;
 
 // Index of the selected cross-section button: which field of the pair is seen.
 enum class SectionInput { ByDiameter = 0, ByPerimeter = 1 };
@@ -57,6 +58,7 @@ class Volumes : public QWidget {
     void onCommand1Click();
     void onCommand2Click();
     void onCommand3Click();
+    void onCommand4Click();
     void onText1LostFocus();
     void onText2LostFocus();
     void onText3LostFocus();
@@ -136,9 +138,11 @@ class Volumes : public QWidget {
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
     QFrame* Picture1 = nullptr;  // the progress bar's frame
 
     QPointer<AboutBox> aboutBox_;
+    QPointer<ChartWindow> chartWindow_;  // closed with this window
 
     // Not copies of the controls, but the state of what is under way:
     bool calculating_ = false;         // a run is processing events; "Calculer" waits

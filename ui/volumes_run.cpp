@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+#include "chart_window.h"
 #include "core/number_text.h"
 #include "field_number.h"
 #include "message_box.h"
@@ -162,6 +163,9 @@ void Volumes::writeResults(const VolumeResults& results) {
 
 void Volumes::closeEvent(QCloseEvent* event) {
     abandonCalculation_ = calculating_;
+    if (chartWindow_) {
+        chartWindow_->close();
+    }
     QWidget::closeEvent(event);
 }
 

@@ -69,6 +69,9 @@ const ControlDesign designs[] = {
      4680, 240, 2250, 1680, unseen, flagCleared, "", regular},
     {"Command3", Kind::Button, "Frame5", "A Propos",
      7680, 240, 1815, 375, seen, flagSet, "", regular},
+    {"Command4", Kind::Button, "Frame5", "Barème…",
+     7680, 720, 1815, 375, seen, flagSet,
+     "barème de jaugeage : les litres pour chaque hauteur, à imprimer", regular},
 
     {"Frame1", Kind::Frame, "Volumes", "Paramètres de la partie cylindrique",
      120, 2280, 4215, 4215, seen, flagSet, "", bold},
@@ -190,14 +193,15 @@ const std::pair<const char*, const char*> spokenNames[] = {
 const QStringList tabForwardFromStart = {
     "Text1",    "Option2_0", "Text3",    "Text2",    "Text9",    "Text4",
     "Text7",    "Text11",    "Text10",   "Text8",    "Combo1",   "Option1_0",
-    "Command2", "Text13",    "Command3", "Picture1", "Command1",
+    "Command2", "Text13",    "Command3", "Picture1", "Command4", "Command1",
 };
 
 // Where Shift+Tab leads from "Calculer" at start: Text3 is still hidden when
 // it would come, since Text1 has not been left yet.
 const QStringList tabBackwardFromStart = {
-    "Picture1", "Command3", "Text13", "Command2", "Option1_0", "Combo1",    "Text8", "Text10",
-    "Text11",   "Text7",    "Text4",  "Text9",    "Text2",     "Option2_0", "Text1", "Command1",
+    "Command4", "Picture1", "Command3",  "Text13", "Command2", "Option1_0",
+    "Combo1",   "Text8",    "Text10",    "Text11", "Text7",    "Text4",
+    "Text9",    "Text2",    "Option2_0", "Text1",  "Command1",
 };
 
 QString textOf(const QWidget* control) {
@@ -492,6 +496,7 @@ void VolumesLayoutTest::noButtonIsDefault_data() {
     QTest::newRow("Command1") << "Command1";
     QTest::newRow("Command2") << "Command2";
     QTest::newRow("Command3") << "Command3";
+    QTest::newRow("Command4") << "Command4";
 }
 
 // No button answers Enter on its own, and none has an accelerator.

@@ -1,0 +1,98 @@
+// The chart window's chart on paper, in a PDF and in a CSV file. Files are
+// written aside and put in place only once complete.
+#include <QFileDialog>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QSaveFile>
+
+#include "chart/pdf_chart.h"
+#include "chart/report_writer.h"
+#include "chart_table_model.h"
+#include "chart_window.h"
+#include "message_box.h"
+
+namespace varnelle {
+namespace {
+
+// The chart fills an A4 page from its corner, margins included.
+void prepareForChart(QPrinter& printer) {
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setFullPage(true);
+    printer.setDocName(QStringLiteral("Barème de jaugeage"));
+}
+
+}  // namespace
+
+bool ChartWindow::printChart(QPrinter& printer) {
+    if (!hasChart()) {
+        return false;
+    }
+    prepareForChart(printer);
+    return paintChartPages(printer, description_, step_, chartModel->chart(), marksOnPaper());
+}
+
+std::optional<QString> ChartWindow::saveCsv(const QString& path) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(chartCsv(chartModel->chart(), conventionsFor(QLocale())).toUtf8());
+        if (file.commit()) {
+            return std::nullopt;
+        }
+    }
+    return QStringLiteral("Le fichier CSV « %1 » n'a pas pu être écrit : %2")
+        .arg(path, file.errorString());
+}
+
+void ChartWindow::onPrintButtonClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    prepareForChart(printer);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Imprimer le barème"));
+    if (dialog.exec() == QDialog::Accepted && !printChart(printer)) {
+        showMessageBox(this, QMessageBox::Warning,
+                       QStringLiteral("Le barème n'a pas pu être imprimé."));
+    }
+}
+
+void ChartWindow::onPreviewButtonClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    prepareForChart(printer);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(QStringLiteral("Aperçu du barème"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* previewed) { printChart(*previewed); });
+    preview.exec();
+}
+
+void ChartWindow::onPdfButtonClick() {
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Enregistrer le barème en PDF"), QStringLiteral("bareme.pdf"),
+        QStringLiteral("Documents PDF (*.pdf)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    const PdfOutcome outcome =
+        writeChartPdf(path, description_, step_, chartModel->chart(), marksOnPaper());
+    if (!outcome.written) {
+        showMessageBox(this, QMessageBox::Warning, outcome.error);
+    }
+}
+
+void ChartWindow::onCsvButtonClick() {
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Enregistrer le barème en CSV"), QStringLiteral("bareme.csv"),
+        QStringLiteral("Tableaux CSV (*.csv)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const std::optional<QString> failure = saveCsv(path)) {
+        showMessageBox(this, QMessageBox::Warning, *failure);
+    }
+}
+
+}  // namespace varnelle
