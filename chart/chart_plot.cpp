@@ -77,20 +77,33 @@ struct LegendEntry {
     QString label;
 };
 
+// In the bottom right corner, which the curves never reach: they rise from
+// the bottom left to the top right.
 void drawLegend(PagePainter& page, const PlotFrame& frame,
                 const std::vector<LegendEntry>& entries) {
     constexpr double lineHeight = 4.5;
+    constexpr double sampleWidth = 8;
+    constexpr double padding = 1.5;
     page.setFont(smallPoints);
+    double textWidth = 0;
+    for (const LegendEntry& entry : entries) {
+        const double dots = page.painter().fontMetrics().horizontalAdvance(entry.label);
+        textWidth = std::max(textWidth, dots / page.dotsX(1));
+    }
+    const double width = padding + sampleWidth + 2 * padding + textWidth + padding;
+    const double height = lineHeight * static_cast<double>(entries.size()) + padding;
+    const double left = frame.left + frame.width - width - padding;
+    const double top = frame.top + frame.height - height - padding;
     // On white, so that the lines of the plot do not run through the words.
-    page.painter().fillRect(
-        page.box(frame.left + 1.5, frame.top + 0.8, 78, lineHeight * entries.size()), Qt::white);
-    double y = frame.top + 3;
+    page.painter().fillRect(page.box(left, top, width, height), Qt::white);
+    double y = top + padding + lineHeight / 2;
     for (const LegendEntry& entry : entries) {
         page.setPen(entry.colour, 0.5, entry.style);
-        page.painter().drawLine(page.at(frame.left + 3, y), page.at(frame.left + 11, y));
+        page.painter().drawLine(page.at(left + padding, y),
+                                page.at(left + padding + sampleWidth, y));
         page.setPen(inkColour, 0.2);
-        page.text(page.box(frame.left + 13, y - 2, 90, 4), Qt::AlignLeft | Qt::AlignVCenter,
-                  entry.label);
+        page.text(page.box(left + 3 * padding + sampleWidth, y - 2, textWidth + padding, 4),
+                  Qt::AlignLeft | Qt::AlignVCenter, entry.label);
         y += lineHeight;
     }
 }

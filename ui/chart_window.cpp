@@ -34,8 +34,8 @@ namespace {
 
 constexpr int windowWidthTwips = 15000;
 constexpr int windowHeightTwips = 10500;
-constexpr int curveShare = 3;  // of the width, against the table's 2
-constexpr int tableShare = 2;
+constexpr int tableWidthTwips = 6000;  // room for the four columns, no more
+constexpr int rowPaddingTwips = 90;
 constexpr int defaultStep = 10;
 constexpr int defaultFillPercent = 90;
 
@@ -135,7 +135,10 @@ void ChartWindow::createControls() {
     chartTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     chartTable->verticalHeader()->hide();
     chartTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    chartTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() +
+                                                        twipsToPixels(rowPaddingTwips));
     chartTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    chartTable->setMinimumWidth(twipsToPixels(tableWidthTwips));
     chartTable->setAlternatingRowColors(true);
 
     printButton = makeButton(this, "printButton", QStringLiteral("Imprimer…"));
@@ -179,8 +182,8 @@ void ChartWindow::createLayout() {
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(chartCurve);
     splitter->addWidget(chartTable);
-    splitter->setStretchFactor(0, curveShare);
-    splitter->setStretchFactor(1, tableShare);
+    splitter->setStretchFactor(0, 1);  // the curve takes what the table leaves
+    splitter->setStretchFactor(1, 0);
 
     auto* chartPage = new QWidget(this);
     auto* chartColumn = new QVBoxLayout(chartPage);

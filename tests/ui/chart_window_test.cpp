@@ -1,0 +1,186 @@
+// The chart window as the user reaches it, with "Barème…" in the main window:
+// its rows against the chart program's, its printed pages, a close during a
+// computation, and the sentence that replaces a chart that cannot be.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThreadPool>
+
+#include <memory>
+
+#include "chart/chart_page.h"
+#include "chart/report_writer.h"
+#include "chart/tank_chart.h"
+#include "controls.h"
+#include "file_contents.h"
+#include "start_up_tank.h"
+#include "ui/chart_window.h"
+#include "ui/volumes.h"
+
+using varnelle::ChartWindow;
+using varnelle::testing::findControl;
+
+namespace {
+
+constexpr int computationTimeoutMs = 60'000;
+
+}  // namespace
+
+class ChartWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<varnelle::Volumes> window;
+
+    void setField(const char* name, const QString& text) {
+        findControl<QLineEdit>(window.get(), QLatin1String(name))->setText(text);
+    }
+
+    // Clicks "Barème…" and returns the chart window it opened.
+    ChartWindow* openChart() {
+        varnelle::testing::clickControl(findControl(window.get(), QStringLiteral("Command4")));
+        const QList<QWidget*> charts = varnelle::testing::topLevelWindows("ChartWindow");
+        return charts.size() == 1 ? qobject_cast<ChartWindow*>(charts.first()) : nullptr;
+    }
+
+    static QTableView* table(ChartWindow* chart) {
+        return findControl<QTableView>(chart, QStringLiteral("chartTable"));
+    }
+
+    static void setStep(ChartWindow* chart, const QString& step) {
+        findControl<QComboBox>(chart, QStringLiteral("stepCombo"))->setCurrentText(step);
+    }
+
+  private slots:
+    void init() {
+        window = std::make_unique<varnelle::Volumes>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void cleanup() {
+        window.reset();
+        QThreadPool::globalInstance()->waitForDone();
+        varnelle::testing::settle();
+        QVERIFY(varnelle::testing::topLevelWindows("ChartWindow").isEmpty());
+    }
+
+    // Each row shows the chart program's texts and holds its values to the
+    // last bit; the row of the oil height is the one selected.
+    void rowsAreTheChartProgramsOnes() {
+        ChartWindow* chart = openChart();
+        QVERIFY(chart);
+        QTableView* view = table(chart);
+        QTRY_VERIFY_WITH_TIMEOUT(view->model()->rowCount() > 0, computationTimeoutMs);
+
+        const varnelle::Chart expected =
+            varnelle::computeChart(varnelle::startUpTank(varnelle::EndShape::FlatEnds), 10);
+        const QChar decimal = varnelle::conventionsFor(QLocale()).decimal;
+        QCOMPARE(view->model()->rowCount(), static_cast<int>(expected.lines.size()));
+        for (int row = 0; row < view->model()->rowCount(); ++row) {
+            const varnelle::ChartLine& line = expected.lines[static_cast<std::size_t>(row)];
+            const QStringList cells = varnelle::chartLineCells(line, decimal);
+            const double values[] = {line.height, line.height / 10, line.totalLitres,
+                                     line.availableLitres};
+            for (int column = 0; column < 4; ++column) {
+                const QModelIndex index = view->model()->index(row, column);
+                QCOMPARE(index.data(Qt::DisplayRole).toString(), cells[column]);
+                QCOMPARE(index.data(Qt::UserRole).toDouble(), values[column]);
+            }
+        }
+        const QModelIndexList selected = view->selectionModel()->selectedRows();
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(selected.first().data(Qt::UserRole).toDouble(), 300.0);
+    }
+
+    void printsEveryPage_data() {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("centimetres") << "10" << 101;
+        QTest::newRow("millimetres") << "1" << 1001;
+    }
+
+    // Printed to a PDF printer, the chart has the pages its lines need.
+    void printsEveryPage() {
+        QFETCH(QString, step);
+        QFETCH(int, lines);
+        ChartWindow* chart = openChart();
+        QVERIFY(chart);
+        setStep(chart, step);
+        QTRY_COMPARE_WITH_TIMEOUT(table(chart)->model()->rowCount(), lines, computationTimeoutMs);
+
+        QTemporaryDir folder;
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(folder.filePath(QStringLiteral("bareme.pdf")));
+        QVERIFY(chart->printChart(printer));
+        const QByteArray pdf = varnelle::contentsOf(printer.outputFileName());
+        QCOMPARE(varnelle::pdfPageCount(pdf),
+                 varnelle::chartPageCount(static_cast<std::size_t>(lines)));
+    }
+
+    // A chart long to compute is abandoned by a new step, by closing its
+    // window and by closing the main window, without a crash or a leak.
+    void closingDuringAComputationIsSafe() {
+        setField("Text1", QStringLiteral("3000"));
+        // Flat ends need no integral: caps make the chart take a while.
+        varnelle::testing::clickControl(findControl(window.get(), QStringLiteral("Option1_2")));
+        ChartWindow* chart = openChart();
+        QVERIFY(chart);
+        setStep(chart, QStringLiteral("1"));
+        setStep(chart, QStringLiteral("2"));
+        chart->close();
+        varnelle::testing::settle();
+        QVERIFY(varnelle::testing::topLevelWindows("ChartWindow").isEmpty());
+
+        QVERIFY(openChart());
+        window->close();
+        varnelle::testing::settle();
+    }
+
+    void refusedTankShowsItsSentence_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("zero diameter") << "Text1"
+                                       << "0"
+                                       << "10"
+                                       << "Diamètre";
+        QTest::newRow("strainer above the tank") << "Text4"
+                                                 << "1200"
+                                                 << "10"
+                                                 << "crépine";
+        QTest::newRow("step of zero") << "Text2"
+                                   << "300"
+                                   << "0"
+                                   << "pas";
+    }
+
+    void refusedTankShowsItsSentence() {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QString, step);
+        QFETCH(QString, named);
+        setField(qPrintable(field), value);
+        ChartWindow* chart = openChart();
+        QVERIFY(chart);
+        setStep(chart, step);
+        const auto* message = findControl<QLabel>(chart, QStringLiteral("chartMessage"));
+        QTRY_VERIFY(message->isVisible());
+        QVERIFY2(message->text().contains(named), qPrintable(message->text()));
+        QVERIFY(!message->text().contains(QStringLiteral("nan"), Qt::CaseInsensitive));
+        QVERIFY(!findControl(chart, QStringLiteral("chartCurve"))->isVisible());
+        QVERIFY(!table(chart)->isVisible());
+        QVERIFY(!findControl(chart, QStringLiteral("printButton"))->isEnabled());
+    }
+};
+
+QTEST_MAIN(ChartWindowTest)
+#include "chart_window_test.moc"
