@@ -18,6 +18,7 @@
 
 #include "ui/chart_window.h"
 #include "ui/volumes.h"
+#include "window_bench_main.h"
 
 namespace {
 
@@ -131,14 +132,5 @@ BENCHMARK(BM_longestEventLoopBlock)
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication application(argc, argv);
-    varnelle::Volumes volumes;
-    volumes.show();
-    window = &volumes;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return varnelle::testing::runWindowBenchmarks(argc, argv, window);
 }

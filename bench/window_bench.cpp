@@ -16,6 +16,7 @@
 #include "core/volume.h"
 #include "start_up_tank.h"
 #include "ui/volumes.h"
+#include "window_bench_main.h"
 
 namespace {
 
@@ -80,14 +81,5 @@ BENCHMARK(BM_computeVolumesAlone)
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication application(argc, argv);
-    varnelle::Volumes volumes;
-    volumes.show();
-    window = &volumes;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return varnelle::testing::runWindowBenchmarks(argc, argv, window);
 }

@@ -26,6 +26,12 @@ void prepareForChart(QPrinter& printer) {
     printer.setDocName(QStringLiteral("Barème de jaugeage"));
 }
 
+// The path the user chooses for a new file, empty if none.
+QString askSavePath(QWidget* parent, const QString& title, const QString& name,
+                    const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, title, name, filter);
+}
+
 }  // namespace
 
 bool ChartWindow::printChart(QPrinter& printer) {
@@ -70,23 +76,21 @@ void ChartWindow::onPreviewButtonClick() {
 }
 
 void ChartWindow::onPdfButtonClick() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Enregistrer le barème en PDF"), QStringLiteral("bareme.pdf"),
-        QStringLiteral("Documents PDF (*.pdf)"));
-    if (path.isEmpty()) {
-        return;
-    }
-    const PdfOutcome outcome =
-        writeChartPdf(path, description_, step_, chartModel->chart(), marksOnPaper());
+    const QString path =
+        askSavePath(this, QStringLiteral("Enregistrer le barème en PDF"),
+                    QStringLiteral("bareme.pdf"), QStringLiteral("Documents PDF (*.pdf)"));
+    const PdfOutcome outcome = path.isEmpty() ? PdfOutcome{true, {}}
+                                              : writeChartPdf(path, description_, step_,
+                                                              chartModel->chart(), marksOnPaper());
     if (!outcome.written) {
         showMessageBox(this, QMessageBox::Warning, outcome.error);
     }
 }
 
 void ChartWindow::onCsvButtonClick() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Enregistrer le barème en CSV"), QStringLiteral("bareme.csv"),
-        QStringLiteral("Tableaux CSV (*.csv)"));
+    const QString path =
+        askSavePath(this, QStringLiteral("Enregistrer le barème en CSV"),
+                    QStringLiteral("bareme.csv"), QStringLiteral("Tableaux CSV (*.csv)"));
     if (path.isEmpty()) {
         return;
     }

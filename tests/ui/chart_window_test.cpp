@@ -158,9 +158,9 @@ class ChartWindowTest : public QObject {
                                                  << "10"
                                                  << "crépine";
         QTest::newRow("step of zero") << "Text2"
-                                   << "300"
-                                   << "0"
-                                   << "pas";
+                                      << "300"
+                                      << "0"
+                                      << "pas";
     }
 
     void refusedTankShowsItsSentence() {
