@@ -1,6 +1,8 @@
 // The chart window as the user reaches it, with "Barème…" in the main window:
 // its rows against the chart program's, its printed pages, a close during a
 // computation, and the sentence that replaces a chart that cannot be.
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,6 +99,29 @@ class ChartWindowTest : public QObject {
         const QModelIndexList selected = view->selectionModel()->selectedRows();
         QCOMPARE(selected.size(), 1);
         QCOMPARE(selected.first().data(Qt::UserRole).toDouble(), 300.0);
+    }
+
+    // Ctrl+C gives the selected rows as tab-separated lines under the titles;
+    // the CSV file holds the chart program's CSV.
+    void copiesRowsAndSavesCsv() {
+        ChartWindow* chart = openChart();
+        QVERIFY(chart);
+        QTableView* view = table(chart);
+        QTRY_VERIFY_WITH_TIMEOUT(view->model()->rowCount() > 0, computationTimeoutMs);
+        view->selectRow(2);
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        const QStringList copied = QApplication::clipboard()->text().split('\n');
+        QCOMPARE(copied.value(0), varnelle::chartColumnTitles().join('\t'));
+        QCOMPARE(copied.value(1).split('\t').value(0), QStringLiteral("20"));
+
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("bareme.csv"));
+        QVERIFY(!chart->saveCsv(path));
+        const varnelle::Chart expected =
+            varnelle::computeChart(varnelle::startUpTank(varnelle::EndShape::FlatEnds), 10);
+        QCOMPARE(QString::fromUtf8(varnelle::contentsOf(path)),
+                 varnelle::chartCsv(expected, varnelle::conventionsFor(QLocale())));
     }
 
     void printsEveryPage_data() {
