@@ -4,6 +4,9 @@
 #include <array>
 #include <cstdint>
 
+#include "end_geometry.h"
+#include "slice_areas_avx2.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
@@ -12,87 +15,6 @@ namespace varnelle {
 namespace {
 
 constexpr double cubicMillimetresPerLitre = 1'000'000;
-
-// The constants of one end, worked out once per integral so that the slice
-// loop only evaluates what changes from slice to slice.
-struct EndGeometry {
-    EndShape shape;
-    double R;             // radius of the cylinder
-    double w;             // axial depth of the end (0 for flat ends)
-    double N;             // slices
-    double r = 0;         // outer radius of cone and quarter-round ends
-    double Rs = 0;        // sphere radius of a cap
-    double coneDrop;      // R - r
-    double twoRsW;        // 2·Rs·w
-    double wSquared;      // w·w
-    double roundSquared;  // (R - r)²
-    double NSquared;      // N·N
-
-    EndGeometry(const TankParameters& tank)
-        : shape(tank.endShape),
-          R(tank.diameter / 2),
-          w(tank.endShape == EndShape::FlatEnds ? 0.0 : tank.endWidth),
-          N(tank.intervals) {
-        switch (shape) {
-            case EndShape::SphericalCapEnds:
-                Rs = (R * R + w * w) / (2 * w);
-                break;
-            case EndShape::QuarterRoundEnds:
-                r = R - w;
-                break;
-            case EndShape::ConicalEnds:
-                r = tank.endCircleDiameter / 2;
-                break;
-            case EndShape::FlatEnds:
-                break;
-        }
-        coneDrop = R - r;
-        twoRsW = 2 * Rs * w;
-        wSquared = w * w;
-        roundSquared = (R - r) * (R - r);
-        NSquared = N * N;
-    }
-
-    double coneRadius(double i) const { return R - (i * coneDrop) / N; }
-
-    double capRadius(double i) const {
-        const double x = 1 - i / N;
-        return std::sqrt(twoRsW * x - wSquared * x * x);
-    }
-
-    // When the rounding radius is far below R, R - r may come out a hair short
-    // of w and the root's argument a hair below zero near the outer face; the
-    // radius there is r, not NaN.
-    double roundRadius(double i) const {
-        const double square = roundSquared - (wSquared * i * i) / NSquared;
-        return r + std::sqrt(square < 0 ? 0 : square);
-    }
-
-    double radius(double i) const {
-        switch (shape) {
-            case EndShape::ConicalEnds:
-                return coneRadius(i);
-            case EndShape::SphericalCapEnds:
-                return capRadius(i);
-            case EndShape::QuarterRoundEnds:
-                return roundRadius(i);
-            case EndShape::FlatEnds:
-                break;
-        }
-        return R;
-    }
-
-    // Number of steps of "for i = 0 while i <= N - 1": none when N < 1 or N is
-    // not a number. The count is capped far beyond any run that could finish.
-    std::int64_t steps() const {
-        const double last = N - 1;
-        if (!(last >= 0)) {
-            return 0;
-        }
-        constexpr double cap = 4.0e18;
-        return last >= cap ? static_cast<std::int64_t>(cap) : static_cast<std::int64_t>(last) + 1;
-    }
-};
 
 // The segment area of one slice of radius rho, centred on the tank axis, is
 // rho²·((Pi/2 − ASIN(c)) − c·√(u·(2 − u))) with u = y / rho and c = 1 − u.
@@ -139,6 +61,7 @@ inline double sliceArea(const SliceTerms& t) {
 constexpr std::int64_t progressPeriod = 10;
 constexpr std::size_t blockSize = 20;
 using Block = std::array<SliceTerms, blockSize>;
+using Areas = std::array<double, blockSize>;
 
 #if VARNELLE_HAVE_MVEC
 // glibc's vector arctangents, two and four lanes; the names are glibc's,
@@ -162,20 +85,6 @@ void arctangentsTwoAtATime(Block& terms, std::size_t count) {
     }
 }
 
-// The lanes past `count` take the arctangents of stale terms, never used: every
-// slice then goes through the same four-lane function, whatever the count.
-[[gnu::target("avx2")]] void arctangentsFourAtATime(Block& terms, std::size_t count) {
-    for (std::size_t k = 0; k < count; k += 4) {
-        const __m256d arguments =
-            _mm256_set_pd(arctangentArgument(terms[k + 3]), arctangentArgument(terms[k + 2]),
-                          arctangentArgument(terms[k + 1]), arctangentArgument(terms[k]));
-        alignas(32) double results[4];
-        _mm256_store_pd(results, _ZGVdN4v_atan(arguments));
-        for (std::size_t lane = 0; lane < 4; ++lane) {
-            terms[k + lane].arcsine = results[lane];
-        }
-    }
-}
 #else
 void arctangentsTwoAtATime(Block& terms, std::size_t count) {
     for (std::size_t k = 0; k < count; ++k) {
@@ -204,25 +113,21 @@ bool hasUpperVectorHalves() {
 }
 #endif
 
-// Sums the slice areas in step order; the progress call, when there is one,
-// follows the slices 0, 10, 20 ...
-template <typename Radius, typename Arctangents>
-[[gnu::always_inline]] inline double sumSlicesWith(const EndGeometry& g, double level,
-                                                   const ProgressCallback& progress, Radius radius,
-                                                   Arctangents arctangents) {
+// Sums the slice areas in step order, a block at a time; the progress call,
+// when there is one, follows the slices 0, 10, 20 ...
+template <typename BlockAreas>
+double sumSlicesWith(const EndGeometry& g, const ProgressCallback& progress,
+                     BlockAreas blockAreas) {
     const std::int64_t steps = g.steps();
     const bool clearAfterProgress = progress && hasUpperVectorHalves();
-    Block terms{};
+    Areas areas{};
     double sum = 0;
     for (std::int64_t first = 0; first < steps; first += blockSize) {
         const auto count =
             static_cast<std::size_t>(std::min(static_cast<std::int64_t>(blockSize), steps - first));
+        blockAreas(first, count, areas);
         for (std::size_t k = 0; k < count; ++k) {
-            terms[k] = sliceTerms(g.R, radius(static_cast<double>(first + k)), level);
-        }
-        arctangents(terms, count);
-        for (std::size_t k = 0; k < count; ++k) {
-            sum += sliceArea(terms[k]);
+            sum += areas[k];
             if (k % progressPeriod == 0 && progress) {
                 progress(static_cast<double>(first + static_cast<std::int64_t>(k)) / g.N);
                 if (clearAfterProgress) {
@@ -237,28 +142,17 @@ template <typename Radius, typename Arctangents>
 template <typename Radius>
 double sumSlicesTwoAtATime(const EndGeometry& g, double level, const ProgressCallback& progress,
                            Radius radius) {
-    return sumSlicesWith(g, level, progress, radius, arctangentsTwoAtATime);
-}
-
-#if VARNELLE_HAVE_MVEC
-// The same loop built for AVX2 (VEX-encoded) around the four-lane arctangent.
-template <typename Radius>
-[[gnu::target("avx2")]] double sumSlicesFourAtATime(const EndGeometry& g, double level,
-                                                    const ProgressCallback& progress,
-                                                    Radius radius) {
-    return sumSlicesWith(g, level, progress, radius, arctangentsFourAtATime);
-}
-#endif
-
-template <typename Radius>
-double sumSlices(const EndGeometry& g, double level, const ProgressCallback& progress,
-                 Radius radius) {
-#if VARNELLE_HAVE_MVEC
-    if (__builtin_cpu_supports("avx2")) {
-        return sumSlicesFourAtATime(g, level, progress, radius);
-    }
-#endif
-    return sumSlicesTwoAtATime(g, level, progress, radius);
+    Block terms{};
+    const auto blockAreas = [&](std::int64_t first, std::size_t count, Areas& areas) {
+        for (std::size_t k = 0; k < count; ++k) {
+            terms[k] = sliceTerms(g.R, radius(static_cast<double>(first + k)), level);
+        }
+        arctangentsTwoAtATime(terms, count);
+        for (std::size_t k = 0; k < count; ++k) {
+            areas[k] = sliceArea(terms[k]);
+        }
+    };
+    return sumSlicesWith(g, progress, blockAreas);
 }
 
 // Flat ends: every slice is the same circle of radius R, so one area serves
@@ -277,17 +171,30 @@ double flatEndSum(const EndGeometry& g, double level, const ProgressCallback& pr
 }
 
 double endSum(const EndGeometry& g, double level, const ProgressCallback& progress) {
+    if (g.shape == EndShape::FlatEnds) {
+        return flatEndSum(g, level, progress);
+    }
+#if VARNELLE_HAVE_MVEC
+    if (__builtin_cpu_supports("avx2")) {
+        return sumSlicesWith(g, progress, [&](std::int64_t first, std::size_t count, Areas& areas) {
+            sliceAreasFourAtATime(g, level, first, count, areas.data());
+        });
+    }
+#endif
     switch (g.shape) {
         case EndShape::ConicalEnds:
-            return sumSlices(g, level, progress, [&g](double i) { return g.coneRadius(i); });
+            return sumSlicesTwoAtATime(g, level, progress,
+                                       [&g](double i) { return g.coneRadius(i); });
         case EndShape::SphericalCapEnds:
-            return sumSlices(g, level, progress, [&g](double i) { return g.capRadius(i); });
+            return sumSlicesTwoAtATime(g, level, progress,
+                                       [&g](double i) { return g.capRadius(i); });
         case EndShape::QuarterRoundEnds:
-            return sumSlices(g, level, progress, [&g](double i) { return g.roundRadius(i); });
+            return sumSlicesTwoAtATime(g, level, progress,
+                                       [&g](double i) { return g.roundRadius(i); });
         case EndShape::FlatEnds:
             break;
     }
-    return flatEndSum(g, level, progress);
+    return 0;
 }
 
 double cylinderVolumeAt(const TankParameters& tank, double level) {
