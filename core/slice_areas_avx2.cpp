@@ -56,10 +56,14 @@ namespace {
     const __m256d u = _mm256_div_pd(y, rho);
     const __m256d c = _mm256_sub_pd(one, u);
     const __m256d root = _mm256_sqrt_pd(_mm256_mul_pd(u, _mm256_sub_pd(_mm256_set1_pd(2), u)));
-    __m256d arcsine = _ZGVdN4v_atan(_mm256_div_pd(c, root));
-    arcsine = where(_mm256_cmp_pd(c, one, _CMP_EQ_OQ), halfPi, arcsine);
-    arcsine =
-        where(_mm256_cmp_pd(c, _mm256_set1_pd(-1), _CMP_EQ_OQ), _mm256_set1_pd(-Pi / 2), arcsine);
+    const __m256d empty = _mm256_cmp_pd(c, one, _CMP_EQ_OQ);
+    const __m256d full = _mm256_cmp_pd(c, _mm256_set1_pd(-1), _CMP_EQ_OQ);
+    // Slices that the oil leaves empty or fills need no arctangent: a chart
+    // has many of them, away from the middle of the tank.
+    const bool allSettled = _mm256_movemask_pd(_mm256_or_pd(empty, full)) == 0xF;
+    __m256d arcsine = allSettled ? zero : _ZGVdN4v_atan(_mm256_div_pd(c, root));
+    arcsine = where(empty, halfPi, arcsine);
+    arcsine = where(full, _mm256_set1_pd(-Pi / 2), arcsine);
     const __m256d chord = _mm256_mul_pd(c, root);
     return _mm256_mul_pd(_mm256_mul_pd(rho, rho),
                          _mm256_sub_pd(_mm256_sub_pd(halfPi, arcsine), chord));

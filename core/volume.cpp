@@ -40,6 +40,12 @@ inline SliceTerms sliceTerms(double R, double rho, double level) {
     return {rho * rho, c, std::sqrt(u * (2 - u))};
 }
 
+// An empty or a full slice: its arcsine is settled by sliceArea() without an
+// arctangent, which a chart, with many such slices, is spared.
+inline bool isSettled(const SliceTerms& t) {
+    return t.c == 1 || t.c == -1;
+}
+
 // The argument whose arctangent is ASIN(c); the exact ends are settled later.
 inline double arctangentArgument(const SliceTerms& t) {
     return t.c / t.root;
@@ -73,6 +79,9 @@ extern "C"
 void arctangentsTwoAtATime(Block& terms, std::size_t count) {
     std::size_t k = 0;
     for (; k + 1 < count; k += 2) {
+        if (isSettled(terms[k]) && isSettled(terms[k + 1])) {
+            continue;
+        }
         const __m128d arguments =
             _mm_set_pd(arctangentArgument(terms[k + 1]), arctangentArgument(terms[k]));
         alignas(16) double results[2];
