@@ -54,7 +54,8 @@ QString OptionReader::text(const char* name) const {
 }
 
 QString OptionReader::where(const char* name) const {
-    if (fileValues_.contains(QLatin1String(name))) {
+    // With a tank file, a measure not on the command line is the file's, given or missing.
+    if (!fileName_.isEmpty() && !parser_.isSet(QLatin1String(name))) {
         return QStringLiteral("%1 : clé « %2 »").arg(fileName_, QLatin1String(name));
     }
     return dashed(name);

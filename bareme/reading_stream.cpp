@@ -137,7 +137,7 @@ void streamReadings(const BaremeRequest& request, QTextStream& in, QTextStream& 
             continue;
         }
         try {
-            out << answers.answer(line) << '\n';
+            out << answers.answer(line);  // one line, its end included
             out.flush();
         } catch (const UnreadLine& unread) {
             err << errorLine(lineNumber, unread.reason) << '\n';

@@ -2,6 +2,12 @@
 // tank with spherical-cap ends, and of the height search behind --volume.
 #include <benchmark/benchmark.h>
 
+#include <QIODevice>
+#include <QString>
+#include <QTextStream>
+
+#include "bareme/bareme_request.h"
+#include "bareme/reading_stream.h"
 #include "chart/tank_chart.h"
 
 namespace {
@@ -59,6 +65,33 @@ BENCHMARK(BM_heightForVolume)
     ->Arg(10)
     ->Arg(100)
     ->Unit(benchmark::kMillisecond);
+
+// --flux: readings per second through the whole line path (reading the line,
+// one end integral, writing the JSON), for the same tank at precision 10, a
+// thousand distances spread over the diameter.
+void BM_streamReadings(benchmark::State& state) {
+    const varnelle::ParsedCommandLine parsed = varnelle::parseCommandLine(
+        {"varnelle-bareme", "--diametre", "3000", "--longueur", "6000", "--bords", "calotte",
+         "--largeur", "300", "--crepine", "100", "--precision", "10", "--flux"});
+    constexpr int readings = 1000;
+    QString input;
+    for (int i = 0; i < readings; ++i) {
+        input += QString::number(i * 3.0 + 0.5) + '\n';
+    }
+    for (auto _ : state) {
+        QString inputText = input;
+        QTextStream in(&inputText, QIODevice::ReadOnly);
+        QString written;
+        QTextStream out(&written);
+        QTextStream err(stderr);
+        varnelle::streamReadings(parsed.request, in, out, err);
+        benchmark::DoNotOptimize(written);
+    }
+    state.counters["readings_per_second"] =
+        benchmark::Counter(readings, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+BENCHMARK(BM_streamReadings)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

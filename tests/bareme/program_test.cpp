@@ -1,4 +1,5 @@
 #include "bareme/bareme_program.h"
+#include "bareme_run.h"
 
 #include <gtest/gtest.h>
 
@@ -11,24 +12,6 @@
 
 namespace varnelle {
 namespace {
-
-struct InProcessRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-InProcessRun run(const QString& line, const QLocale& locale = QLocale::c()) {
-    QStringList arguments = {"varnelle-bareme"};
-    arguments += line.split(' ', Qt::SkipEmptyParts);
-    InProcessRun result;
-    QTextStream out(&result.out);
-    QTextStream err(&result.err);
-    result.status = runBareme(arguments, out, err, locale);
-    out.flush();
-    err.flush();
-    return result;
-}
 
 const QString tank = QStringLiteral("--diametre 1000 --longueur 2000 ");
 const QString capTank = tank + QStringLiteral("--bords calotte --largeur 100 --crepine 100 ");
@@ -388,6 +371,17 @@ INSTANTIATE_TEST_SUITE_P(
         ShellCase{"ClosedOutput", "", SMALL_TANK ">&-", 1,
                   "varnelle-bareme : la réponse n'a pas pu être écrite sur la sortie standard."}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Program, AStreamWhoseReaderLeavesEndsQuietly) {
+    const QString line =
+        QStringLiteral(
+            "yes 500 | head -n 100000 | '%1' --diametre 1000 --longueur 2000 --flux | "
+            "head -n 1 >/dev/null; exit ${PIPESTATUS[2]}")
+            .arg(VARNELLE_BAREME_PROGRAM);
+    const ProcessRun result = runProgram({"-c", line}, "C", "/bin/bash");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+}
 
 TEST(Program, HelpIsInFrench) {
     const ProcessRun result = runProgram({"--help"});
