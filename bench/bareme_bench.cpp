@@ -3,8 +3,13 @@
 // the 1 mm chart next to the plain transcription of the same slices.
 #include <benchmark/benchmark.h>
 
+#include <QIODevice>
+#include <QString>
+#include <QTextStream>
 #include <vector>
 
+#include "bareme/bareme_request.h"
+#include "bareme/reading_stream.h"
 #include "chart/tank_chart.h"
 #include "plain_transcription.h"
 
@@ -99,6 +104,33 @@ void BM_plainTranscriptionOfTheMeasuredChart(benchmark::State& state) {
 
 BENCHMARK(BM_chartOfTheMeasuredTank)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_plainTranscriptionOfTheMeasuredChart)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// --flux: readings per second through the whole line path (reading the line,
+// one end integral, writing the JSON), for the same tank at precision 10, a
+// thousand distances spread over the diameter.
+void BM_streamReadings(benchmark::State& state) {
+    const varnelle::ParsedCommandLine parsed = varnelle::parseCommandLine(
+        {"varnelle-bareme", "--diametre", "3000", "--longueur", "6000", "--bords", "calotte",
+         "--largeur", "300", "--crepine", "100", "--precision", "10", "--flux"});
+    constexpr int readings = 1000;
+    QString input;
+    for (int i = 0; i < readings; ++i) {
+        input += QString::number(i * 3.0 + 0.5) + '\n';
+    }
+    for (auto _ : state) {
+        QString inputText = input;
+        QTextStream in(&inputText, QIODevice::ReadOnly);
+        QString written;
+        QTextStream out(&written);
+        QTextStream err(stderr);
+        varnelle::streamReadings(parsed.request, in, out, err);
+        benchmark::DoNotOptimize(written);
+    }
+    state.counters["readings_per_second"] =
+        benchmark::Counter(readings, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+BENCHMARK(BM_streamReadings)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -4,9 +4,9 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include "chart/chart_page.h"
+#include "chart/file_replacement.h"
 
 namespace varnelle {
 namespace {
@@ -26,12 +26,12 @@ PdfOutcome writeChartPdf(const QString& path, const TankDescription& description
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         return failure(QStringLiteral("le programme a démarré sans QGuiApplication."));
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return failure(file.errorString());
+    FileReplacement file(path);
+    if (!file.open()) {
+        return failure(file.error());
     }
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&file.device());
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setResolution(dotsPerInch);
@@ -39,7 +39,7 @@ PdfOutcome writeChartPdf(const QString& path, const TankDescription& description
         writer.setCreator(QStringLiteral("varnelle-bareme"));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            file.cancelWriting();
+            file.cancel();
             return failure(QStringLiteral("la page n'a pas pu être préparée."));
         }
         painter.setRenderHint(QPainter::Antialiasing);
@@ -53,7 +53,7 @@ PdfOutcome writeChartPdf(const QString& path, const TankDescription& description
         painter.end();
     }
     if (!file.commit()) {
-        return failure(file.errorString());
+        return failure(file.error());
     }
     outcome.written = true;
     return outcome;

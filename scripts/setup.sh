@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins
   xvfb xauth xdotool imagemagick
   fonts-liberation2
+  mosquitto mosquitto-clients
 )
 
 missing=()
