@@ -4,8 +4,11 @@
 #include <QtGlobal>
 
 #include "bareme/bareme_request.h"
+#include "bareme/esphome_filter.h"
+#include "bareme/reading_stream.h"
 #include "chart/chart_numbers.h"
 #include "chart/chart_page.h"
+#include "chart/file_replacement.h"
 #include "chart/pdf_chart.h"
 #include "chart/report_writer.h"
 #include "chart/tank_chart.h"
@@ -20,7 +23,7 @@ void reportUsageError(QTextStream& err, const UsageError& error) {
     if (!error.option.isEmpty()) {
         err << error.option << " : ";
     }
-    err << error.message << '\n' << "Pour l'aide : " << programName << " --help\n";
+    err << printable(error.message) << '\n' << "Pour l'aide : " << programName << " --help\n";
 }
 
 QString formatted(const Record& record, OutputFormat format, const OutputConventions& conventions) {
@@ -29,6 +32,7 @@ QString formatted(const Record& record, OutputFormat format, const OutputConvent
             return recordCsv(record, conventions);
         case OutputFormat::Json:
             return recordJson(record);
+        case OutputFormat::Esphome:  // refused for anything but the chart
         case OutputFormat::Text:
             break;
     }
@@ -43,12 +47,12 @@ int answerChart(const BaremeRequest& request, QTextStream& out, QTextStream& err
     if (!request.pdfPath.isEmpty()) {
         const PdfOutcome outcome = writeChartPdf(request.pdfPath, description, request.step, chart);
         if (!outcome.written) {
-            err << programName << " : " << outcome.error << '\n';
+            err << programName << " : " << printable(outcome.error) << '\n';
             return exitFailure;
         }
         const int pages = chartPageCount(chart.lines.size());
         out << QStringLiteral("Barème écrit dans « %1 » (%2 page%3).\n")
-                   .arg(request.pdfPath)
+                   .arg(printable(request.pdfPath))
                    .arg(pages)
                    .arg(pages > 1 ? "s" : "");
         return exitSuccess;
@@ -59,6 +63,9 @@ int answerChart(const BaremeRequest& request, QTextStream& out, QTextStream& err
             break;
         case OutputFormat::Json:
             out << chartJson(description, request.step, chart);
+            break;
+        case OutputFormat::Esphome:
+            out << esphomeFilter(description, request.step, chart);
             break;
         case OutputFormat::Text:
             out << chartText(description, request.step, chart, conventions);
@@ -116,31 +123,39 @@ int answerOrder(const BaremeRequest& request, QTextStream& out,
 int answerAtHeight(const BaremeRequest& request, QTextStream& out,
                    const OutputConventions& conventions) {
     const VolumeResults volumes = volumesAt(request.description.tank, request.oilHeight);
-    Record record;
-    if (request.question == Question::AtDistance) {
-        record.push_back({"distance_capteur_mm", "Distance mesurée par le capteur",
-                          Unit::Millimetres, request.sensorDistance});
+    const std::optional<double> distance = request.question == Question::AtDistance
+                                               ? std::optional(request.sensorDistance)
+                                               : std::nullopt;
+    out << formatted(windowVolumesRecord(distance, request.oilHeight, volumes), request.format,
+                     conventions);
+    return exitSuccess;
+}
+
+int saveTank(const BaremeRequest& request, QTextStream& out, QTextStream& err) {
+    FileReplacement file(request.tankFilePath);
+    const bool written =
+        file.open() &&
+        file.device().write(request.tankFileContents) == request.tankFileContents.size() &&
+        file.commit();
+    if (!written) {
+        file.cancel();
+        err << programName << " : "
+            << printable(QStringLiteral("Le fichier « %1 » n'a pas pu être écrit : %2")
+                             .arg(request.tankFilePath, file.error()))
+            << '\n';
+        return exitFailure;
     }
-    const Record window = {
-        {"hauteur_mazout_mm", "Hauteur du mazout", Unit::Millimetres, request.oilHeight},
-        {"volume_partie_cylindrique_litres", "Volume dans la partie cylindrique", Unit::Litres,
-         volumes.cylinderVolume},
-        {"volume_flancs_litres", "Volume dans les 2 flancs", Unit::Litres, volumes.endsVolume},
-        {"volume_total_litres", "Volume total du mazout dans la cuve", Unit::Litres,
-         volumes.totalVolume},
-        {"volume_sous_crepine_litres", "Volume total sous la crépine", Unit::Litres,
-         volumes.belowStrainerVolume},
-        {"volume_disponible_litres", "Volume total disponible", Unit::Litres,
-         volumes.availableVolume},
-    };
-    record.insert(record.end(), window.begin(), window.end());
-    out << formatted(record, request.format, conventions);
+    out << QStringLiteral("Mesures de la cuve enregistrées dans « %1 ».\n")
+               .arg(printable(request.tankFilePath));
     return exitSuccess;
 }
 
 int answer(const BaremeRequest& request, QTextStream& out, QTextStream& err,
            const OutputConventions& conventions) {
     switch (request.question) {
+        case Question::SaveTank:
+            return saveTank(request, out, err);
+        case Question::Stream:  // answered apart: its output may close
         case Question::Chart:
             return answerChart(request, out, err, conventions);
         case Question::HeightForVolume:
@@ -156,21 +171,39 @@ int answer(const BaremeRequest& request, QTextStream& out, QTextStream& err,
 
 }  // namespace
 
-bool argumentsAskForPdf(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray argument(argv[i]);
-        if (argument == "--pdf" || argument.startsWith("--pdf=") || argument == "-pdf" ||
-            argument.startsWith("-pdf=")) {
-            return true;
+QString printable(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code == '\t') {
+            shown += QLatin1String("\\t");
+        } else if (code == '\n') {
+            shown += QLatin1String("\\n");
+        } else if (code == 0x1b) {
+            shown += QLatin1String("\\e");
+        } else if (code < 0x20 || (code >= 0x7f && code < 0xa0)) {
+            shown += QStringLiteral("\\x%1").arg(static_cast<int>(code), 2, 16, QChar('0'));
+        } else {
+            shown += c;
         }
     }
-    return false;
+    return shown;
 }
 
-void useOffscreenPlatformUnlessChosen() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+bool needsGuiApplication(const ParsedCommandLine& parsed) {
+    return parsed.action == ParsedCommandLine::Action::Run && !parsed.request.pdfPath.isEmpty();
+}
+
+bool streamsReadings(const ParsedCommandLine& parsed) {
+    return parsed.action == ParsedCommandLine::Action::Run &&
+           parsed.request.question == Question::Stream;
+}
+
+void useOffscreenPlatform() {
+    // Whatever platform the environment names (xcb with no display would
+    // abort), a PDF is drawn without a screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     // Without a desktop session Qt warns that it has no runtime folder, which
     // a PDF does not need: that one warning is kept off the user's terminal.
     static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
@@ -185,9 +218,8 @@ void useOffscreenPlatformUnlessChosen() {
         });
 }
 
-int runBareme(const QStringList& arguments, QTextStream& out, QTextStream& err,
-              const QLocale& locale) {
-    const ParsedCommandLine parsed = parseCommandLine(arguments);
+int runParsedCommandLine(const ParsedCommandLine& parsed, QTextStream& in, QTextStream& out,
+                         QTextStream& err, const QLocale& locale) {
     switch (parsed.action) {
         case ParsedCommandLine::Action::ShowHelp:
             out << parsed.helpText;
@@ -201,7 +233,27 @@ int runBareme(const QStringList& arguments, QTextStream& out, QTextStream& err,
         case ParsedCommandLine::Action::Run:
             break;
     }
-    return answer(parsed.request, out, err, conventionsFor(locale));
+    if (parsed.request.question == Question::Stream) {
+        // A reader that goes away ends a stream normally.
+        streamReadings(parsed.request, in, out, err);
+        return exitSuccess;
+    }
+    const int status = answer(parsed.request, out, err, conventionsFor(locale));
+    out.flush();
+    // An answer that could not be written out (a full disk, a closed output)
+    // is a failure, and said so.
+    if (status == exitSuccess && out.status() != QTextStream::Ok) {
+        err << programName << " : la réponse n'a pas pu être écrite sur la sortie standard.\n";
+        return exitFailure;
+    }
+    return status;
+}
+
+int runBareme(const QStringList& arguments, QTextStream& out, QTextStream& err,
+              const QLocale& locale, const QString& input) {
+    QString inputText = input;
+    QTextStream in(&inputText, QIODevice::ReadOnly);
+    return runParsedCommandLine(parseCommandLine(arguments), in, out, err, locale);
 }
 
 }  // namespace varnelle

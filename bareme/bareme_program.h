@@ -6,24 +6,39 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "bareme/bareme_request.h"
+
 namespace varnelle {
 
 constexpr int exitSuccess = 0;
-constexpr int exitFailure = 1;       // the PDF could not be written
+constexpr int exitFailure = 1;       // the PDF or the answer could not be written
 constexpr int exitBadArguments = 2;  // a refused command line
 
-// A PDF needs fonts, hence a QGuiApplication; everything else runs on a
-// QCoreApplication, with no display at all.
-bool argumentsAskForPdf(int argc, char** argv);
+// The text with its control characters shown escaped ("\e", "\x07"), so
+// that an argument echoed in a message cannot drive the terminal.
+QString printable(const QString& text);
 
-// QGuiApplication needs a platform; a PDF needs no screen, so unless the user
-// chose one, the offscreen platform is taken.
-void useOffscreenPlatformUnlessChosen();
+// A PDF needs fonts, hence a QGuiApplication; everything else, refusals
+// included, runs on a QCoreApplication, with no display at all.
+bool needsGuiApplication(const ParsedCommandLine& parsed);
+bool streamsReadings(const ParsedCommandLine& parsed);
+
+// QGuiApplication needs a platform; a PDF needs no screen, so the offscreen
+// platform is taken whatever the environment says.
+void useOffscreenPlatform();
+
+// Answers a command line already read, writing the answer to `out` and
+// refusals to `err`; returns the exit status. Needs a QCoreApplication, and a
+// QGuiApplication for --pdf.
+// --flux reads `in`.
+int runParsedCommandLine(const ParsedCommandLine& parsed, QTextStream& in, QTextStream& out,
+                         QTextStream& err, const QLocale& locale);
 
 // Runs the program with `arguments` (the first one is the program name),
 // writing the answer to `out` and refusals to `err`; returns the exit status.
 // Needs a QCoreApplication, and a QGuiApplication for --pdf.
+// --flux reads `input`.
 int runBareme(const QStringList& arguments, QTextStream& out, QTextStream& err,
-              const QLocale& locale);
+              const QLocale& locale, const QString& input = QString());
 
 }  // namespace varnelle

@@ -1,9 +1,11 @@
 #include "bareme_request.h"
 
 #include <QCommandLineParser>
+#include <QHash>
 #include <cmath>
 
 #include "bareme/command_line_options.h"
+#include "bareme/tank_file.h"
 #include "chart/tank_chart.h"
 #include "core/tank_rules.h"
 
@@ -25,9 +27,10 @@ EndShape readEndShape(const OptionReader& options) {
     }
     const std::optional<EndShape> shape = endShapeForKey(options.text("bords").trimmed());
     if (!shape) {
-        refuse("--bords", QStringLiteral("Forme inconnue : « %1 ». Choisissez plats, tronconiques, "
-                                         "calotte ou quart-de-cercle.")
-                              .arg(options.text("bords")));
+        refuse(options.where("bords"),
+               QStringLiteral("Forme inconnue : « %1 ». Choisissez plats, tronconiques, "
+                              "calotte ou quart-de-cercle.")
+                   .arg(options.text("bords")));
     }
     return *shape;
 }
@@ -36,13 +39,15 @@ EndShape readEndShape(const OptionReader& options) {
 // most likely --bords was forgotten.
 void refuseOptionsOfOtherShapes(const OptionReader& options, EndShape shape) {
     if (shape == EndShape::FlatEnds && options.has("largeur")) {
-        refuse("--largeur", "Des bords plats n'ont pas de largeur : précisez --bords.");
+        refuse(options.where("largeur"),
+               "Des bords plats n'ont pas de largeur : précisez --bords.");
     }
     if (shape != EndShape::SphericalCapEnds && options.has("arc")) {
-        refuse("--arc", "Cette option ne sert qu'avec des bords en calotte (--bords calotte).");
+        refuse(options.where("arc"),
+               "Cette option ne sert qu'avec des bords en calotte (--bords calotte).");
     }
     if (shape != EndShape::ConicalEnds && options.has("diametre-extremite")) {
-        refuse("--diametre-extremite",
+        refuse(options.where("diametre-extremite"),
                "Cette option ne sert qu'avec des bords tronconiques (--bords tronconiques).");
     }
 }
@@ -50,7 +55,7 @@ void refuseOptionsOfOtherShapes(const OptionReader& options, EndShape shape) {
 // A cap is given by either of two options; the message names both.
 void refuseCapWithoutMeasure(const OptionReader& options, EndShape shape) {
     if (shape == EndShape::SphericalCapEnds && !options.has("largeur") && !options.has("arc")) {
-        refuse("--largeur",
+        refuse(options.where("largeur"),
                "Veuillez rentrer une valeur de la largeur de la calotte (--largeur) ou de la "
                "longueur de son arc (--arc)");
     }
@@ -79,7 +84,7 @@ class CommandLineMeasures : public MeasureSource {
 TankDescription readTank(const OptionReader& options) {
     const TankReading reading = readTankDescription(CommandLineMeasures(options));
     if (reading.refusal) {
-        refuse(dashed(optionOf(reading.refusal->measure)), reading.refusal->message);
+        refuse(options.where(optionOf(reading.refusal->measure)), reading.refusal->message);
     }
     return reading.description;
 }
@@ -112,6 +117,12 @@ Question readQuestion(const OptionReader& options) {
     if (question == "distance") {
         return Question::AtDistance;
     }
+    if (question == "flux") {
+        return Question::Stream;
+    }
+    if (question == "enregistrer-cuve") {
+        return Question::SaveTank;
+    }
     return Question::Chart;
 }
 
@@ -123,8 +134,18 @@ void refuseOptionsOfOtherQuestions(const OptionReader& options, Question questio
             }
         }
     }
-    if (question != Question::Order && options.has("remplissage")) {
-        refuse("--remplissage", "Cette option ne sert qu'avec --commander.");
+    if (question != Question::Order && question != Question::Stream && options.has("remplissage")) {
+        refuse("--remplissage", "Cette option ne sert qu'avec --commander ou --flux.");
+    }
+    for (const char* name : {"mesure", "unite", "champ"}) {
+        if (question != Question::Stream && options.has(name)) {
+            refuse(dashed(name), "Cette option ne sert qu'avec --flux.");
+        }
+    }
+    if ((question == Question::Stream || question == Question::SaveTank) && options.has("format")) {
+        refuse("--format",
+               QStringLiteral("Cette option ne peut pas être donnée avec %1.")
+                   .arg(question == Question::Stream ? "--flux" : "--enregistrer-cuve"));
     }
     if (options.has("pdf") && options.has("format")) {
         refuse("--format", "Cette option ne peut pas être donnée avec --pdf.");
@@ -145,16 +166,17 @@ OutputFormat readFormat(const OptionReader& options) {
     if (name == "json") {
         return OutputFormat::Json;
     }
-    refuse("--format", QStringLiteral("Présentation inconnue : « %1 ». Choisissez texte, csv ou "
-                                      "json.")
+    if (name == "esphome") {
+        return OutputFormat::Esphome;
+    }
+    refuse("--format", QStringLiteral("Présentation inconnue : « %1 ». Choisissez texte, csv, "
+                                      "json ou esphome.")
                            .arg(options.text("format")));
 }
 
-double readStep(const OptionReader& options, double diameter) {
-    if (!options.has("pas")) {
-        return 10;
-    }
-    const double step = options.length("pas");
+double readStep(const OptionReader& options, const TankDescription& description) {
+    const double diameter = description.tank.diameter;
+    const double step = options.has("pas") ? options.length("pas") : 10;
     if (!(step >= 1) || step != std::floor(step)) {
         refuse("--pas", "Le pas doit être un nombre entier de millimètres, au moins 1.");
     }
@@ -162,6 +184,9 @@ double readStep(const OptionReader& options, double diameter) {
         refuse("--pas", QStringLiteral("Le barème aurait plus de %1 lignes : choisissez un pas "
                                        "plus grand.")
                             .arg(mostChartLines));
+    }
+    if (const std::optional<QString> tooMuch = chartWorkRefusal(description, step)) {
+        refuse(options.has("pas") ? "--pas" : "--precision", *tooMuch);
     }
     return step;
 }
@@ -212,11 +237,43 @@ void readPdfPath(const OptionReader& options, BaremeRequest& request) {
     }
 }
 
+void readStreamSettings(const OptionReader& options, BaremeRequest& request) {
+    request.fillPercent = readFillPercent(options);
+    const QString measure = options.has("mesure") ? options.text("mesure").trimmed() : "distance";
+    if (measure != "distance" && measure != "hauteur") {
+        refuse("--mesure", QStringLiteral("Grandeur inconnue : « %1 ». Choisissez distance ou "
+                                          "hauteur.")
+                               .arg(options.text("mesure")));
+    }
+    request.streamReadsDistances = measure == "distance";
+    const QString unit = options.has("unite") ? options.text("unite").trimmed() : "mm";
+    const QHash<QString, double> millimetres = {{"mm", 1}, {"cm", 10}, {"m", 1000}};
+    if (!millimetres.contains(unit)) {
+        refuse("--unite", QStringLiteral("Unité inconnue : « %1 ». Choisissez mm, cm ou m.")
+                              .arg(options.text("unite")));
+    }
+    request.millimetresPerUnit = millimetres.value(unit);
+    request.streamField = options.text("champ");
+}
+
+// Measures from a tank file stand in for the options, which may then not be given.
+void readTankFileInto(OptionReader& options, const QCommandLineParser& parser) {
+    if (!options.has("cuve")) {
+        return;
+    }
+    for (const char* name : tankOptions) {
+        if (parser.isSet(QLatin1String(name))) {
+            refuse(dashed(name), "Cette option ne peut pas être donnée avec --cuve.");
+        }
+    }
+    options.useFileValues(options.text("cuve"), readTankFile(options.text("cuve")));
+}
+
 void readQuestionValues(const OptionReader& options, BaremeRequest& request) {
     const double diameter = request.description.tank.diameter;
     switch (request.question) {
         case Question::Chart:
-            request.step = readStep(options, diameter);
+            request.step = readStep(options, request.description);
             readPdfPath(options, request);
             break;
         case Question::HeightForVolume:
@@ -235,17 +292,28 @@ void readQuestionValues(const OptionReader& options, BaremeRequest& request) {
         case Question::AtDistance:
             readSensorDistance(options, request);
             break;
+        case Question::Stream:
+            readStreamSettings(options, request);
+            break;
+        case Question::SaveTank:
+            request.tankFilePath = options.text("enregistrer-cuve");
+            request.tankFileContents = tankFileContents(options);
+            break;
+    }
+    if (request.format == OutputFormat::Esphome && request.question != Question::Chart) {
+        refuse("--format", "La présentation esphome ne sert qu'au barème complet.");
     }
 }
 
 BaremeRequest readRequest(const QCommandLineParser& parser) {
     refuseRepeatedOptions(parser);
-    const OptionReader options(parser);
+    OptionReader options(parser);
 
     BaremeRequest request;
     request.question = readQuestion(options);
     refuseOptionsOfOtherQuestions(options, request.question);
     request.format = readFormat(options);
+    readTankFileInto(options, parser);
     request.description = readTank(options);
     readQuestionValues(options, request);
     // Last, so that "--diametre --longueur 2000" reports the missing diameter

@@ -1,6 +1,7 @@
 // What the user asked for on the command line, read and checked.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -15,9 +16,11 @@ enum class Question {
     Order,            // --commander
     AtHeight,         // --hauteur
     AtDistance,       // --distance
+    Stream,           // --flux
+    SaveTank,         // --enregistrer-cuve
 };
 
-enum class OutputFormat { Text, Csv, Json };
+enum class OutputFormat { Text, Csv, Json, Esphome };
 
 struct BaremeRequest {
     TankDescription description;
@@ -29,6 +32,13 @@ struct BaremeRequest {
     double oilHeight = 0;       // --commander, --hauteur, or from --distance
     double sensorDistance = 0;  // --distance
     double fillPercent = 90;    // --remplissage
+    // --flux
+    bool streamReadsDistances = true;  // --mesure distance; false: hauteur
+    double millimetresPerUnit = 1;     // --unite
+    QString streamField;               // --champ: the number's name in JSON lines
+    // --enregistrer-cuve
+    QString tankFilePath;
+    QByteArray tankFileContents;
 };
 
 struct ParsedCommandLine {

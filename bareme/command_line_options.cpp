@@ -8,7 +8,7 @@
 
 namespace varnelle {
 
-const OptionDefinition optionDefinitions[17] = {
+const OptionDefinition optionDefinitions[22] = {
     {"diametre", "MM", "Diamètre intérieur de la cuve, en millimètres."},
     {"perimetre", "MM",
      "Périmètre de la cuve, à la place du diamètre : il est converti en diamètre au millimètre "
@@ -29,7 +29,14 @@ const OptionDefinition optionDefinitions[17] = {
      "Nombre d'intervalles d'intégration par extrémité, en milliers (10 par défaut, de 0,001 à "
      "1000)."},
     {"pas", "MM", "Pas du barème, en millimètres entiers (10 par défaut)."},
-    {"format", "FORMAT", "Présentation : texte (par défaut), csv ou json."},
+    {"cuve", "FICHIER",
+     "Lit les mesures de la cuve dans ce fichier JSON (écrit par --enregistrer-cuve) au lieu "
+     "des options."},
+    {"enregistrer-cuve", "FICHIER",
+     "Enregistre les mesures de la cuve données par les options dans ce fichier JSON."},
+    {"format", "FORMAT",
+     "Présentation : texte (par défaut), csv, json, ou esphome (un filtre calibrate_linear qui "
+     "passe de la distance du capteur en mètres aux litres)."},
     {"pdf", "FICHIER", "Écrit le barème dans un fichier PDF imprimable (A4)."},
     {"volume", "LITRES", "Donne la hauteur de mazout à laquelle la cuve contient ce volume."},
     {"commander", "HAUTEUR",
@@ -40,9 +47,16 @@ const OptionDefinition optionDefinitions[17] = {
     {"distance", "MM",
      "Comme --hauteur, à partir de la distance qu'un capteur placé en haut de la cuve mesure "
      "jusqu'au mazout (hauteur = diamètre - distance)."},
+    {"mesure", "GRANDEUR",
+     "Avec --flux : ce que donnent les lectures, distance (par défaut) ou hauteur."},
+    {"unite", "UNITE", "Avec --flux : unité des lectures, mm (par défaut), cm ou m."},
+    {"champ", "NOM",
+     "Avec --flux : dans une ligne JSON, le nom du champ qui porte la lecture (depth_cm pour "
+     "rtl_433, par exemple)."},
 };
 
-const char* const questionOptions[4] = {"volume", "commander", "hauteur", "distance"};
+const char* const questionOptions[6] = {"volume",   "commander", "hauteur",
+                                        "distance", "flux",      "enregistrer-cuve"};
 
 namespace {
 
@@ -55,7 +69,8 @@ const char* const programDescription =
 
 const char* const helpEpilogue =
     "\n"
-    "Sans --volume, --commander, --hauteur ni --distance, le programme écrit le barème : une "
+    "Sans --volume, --commander, --hauteur, --distance ni --flux, le programme écrit le barème : "
+    "une "
     "ligne par pas, de 0 au diamètre, avec le volume total et le volume disponible au-dessus de "
     "la crépine, puis la capacité. En csv, le séparateur et la virgule décimale suivent la langue "
     "du système (point-virgule et virgule en français).\n"
@@ -70,9 +85,13 @@ const char* const helpEpilogue =
     "  varnelle-bareme --diametre 1000 --longueur 2000 --commander 350 --remplissage 85\n"
     "  varnelle-bareme --diametre 1000 --longueur 2000 --crepine 100 --distance 640 --format "
     "json\n"
+    "  rtl_433 -F json | varnelle-bareme --cuve cuve.json --flux --champ depth_cm --unite cm\n"
     "\n"
-    "Code de sortie : 0 en cas de succès, 2 si un argument est refusé, 1 si le PDF n'a pas pu "
-    "être écrit.\n";
+    "Avec --flux, une ligne illisible ou une mesure hors de la cuve donne une ligne JSON "
+    "d'erreur sur la sortie d'erreur, avec son numéro, et la lecture continue.\n"
+    "\n"
+    "Code de sortie : 0 en cas de succès, 2 si un argument est refusé, 1 si le PDF, le fichier de "
+    "la cuve ou la réponse n'a pas pu être écrit.\n";
 
 class FrenchParserTexts : public QTranslator {
   public:
@@ -127,6 +146,9 @@ void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(QString::fromUtf8(programDescription));
     parser.addOption(QCommandLineOption({"h", "help", "aide"}, "Affiche cette aide."));
     parser.addOption(QCommandLineOption({"v", "version"}, "Affiche la version du programme."));
+    parser.addOption(QCommandLineOption(
+        "flux", QString::fromUtf8("Lit des lectures de capteur sur l'entrée standard, une par "
+                                  "ligne, et écrit pour chacune une ligne JSON aussitôt.")));
     for (const OptionDefinition& option : optionDefinitions) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(option.name),
                                             QString::fromUtf8(option.description),

@@ -16,10 +16,10 @@ struct OptionDefinition {
 };
 
 // Every option that takes a value, in the order of the help.
-extern const OptionDefinition optionDefinitions[17];
+extern const OptionDefinition optionDefinitions[22];
 
 // The options that ask something else than the chart, one at a time.
-extern const char* const questionOptions[4];
+extern const char* const questionOptions[6];
 
 // The option that gives a measure of the tank.
 const char* optionOf(Measure measure);

@@ -1,33 +1,54 @@
 // varnelle-bareme: the dipstick chart of a heating-oil tank, and the volumes
 // that a script asks for, from the command line.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QTextStream>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
 #include "bareme/bareme_program.h"
 
+namespace {
+
+// A standard stream closed by the caller (`>&-`) would hand its number to the
+// next file opened, and the answer would land in the PDF. A placeholder that
+// refuses writing takes the number instead, so that the failure is seen.
+void keepStandardStreamNumbersTaken() {
+    for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream) {
+        if (fcntl(stream, F_GETFD) == -1 && errno == EBADF) {
+            open("/dev/null", O_RDONLY);  // takes the lowest free number: this one
+        }
+    }
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
-    std::unique_ptr<QCoreApplication> application;
-    if (varnelle::argumentsAskForPdf(argc, argv)) {
-        varnelle::useOffscreenPlatformUnlessChosen();
+    keepStandardStreamNumbersTaken();
+    // The command line is read, and refused, before any display is looked for.
+    std::unique_ptr<QCoreApplication> application = std::make_unique<QCoreApplication>(argc, argv);
+    const varnelle::ParsedCommandLine parsed = varnelle::parseCommandLine(application->arguments());
+    if (varnelle::needsGuiApplication(parsed)) {
+        application.reset();
+        varnelle::useOffscreenPlatform();
         application = std::make_unique<QGuiApplication>(argc, argv);
-    } else {
-        application = std::make_unique<QCoreApplication>(argc, argv);
     }
     QCoreApplication::setApplicationName(QStringLiteral("varnelle-bareme"));
 
+    if (varnelle::streamsReadings(parsed)) {
+        // A closed output must end the stream quietly, not kill it.
+        std::signal(SIGPIPE, SIG_IGN);
+    }
+    QTextStream in(stdin);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int status =
-        varnelle::runBareme(QCoreApplication::arguments(), out, err, QLocale::system());
-    out.flush();
+    const int status = varnelle::runParsedCommandLine(parsed, in, out, err, QLocale::system());
     err.flush();
-    // An answer that could not be written out (a full disk, say) is a failure.
-    if (status == varnelle::exitSuccess && out.status() != QTextStream::Ok) {
-        return varnelle::exitFailure;
-    }
     return status;
 }

@@ -39,6 +39,28 @@ std::optional<double> decimalNumber(const QString& text) {
     return value;
 }
 
+void OptionReader::useFileValues(const QString& fileName, const QHash<QString, QString>& values) {
+    fileName_ = fileName;
+    fileValues_ = values;
+}
+
+bool OptionReader::has(const char* name) const {
+    return fileValues_.contains(QLatin1String(name)) || parser_.isSet(QLatin1String(name));
+}
+
+QString OptionReader::text(const char* name) const {
+    const auto value = fileValues_.constFind(QLatin1String(name));
+    return value != fileValues_.cend() ? *value : parser_.value(QLatin1String(name));
+}
+
+QString OptionReader::where(const char* name) const {
+    // With a tank file, a measure not on the command line is the file's, given or missing.
+    if (!fileName_.isEmpty() && !parser_.isSet(QLatin1String(name))) {
+        return QStringLiteral("%1 : clé « %2 »").arg(fileName_, QLatin1String(name));
+    }
+    return dashed(name);
+}
+
 double OptionReader::number(const char* name) const {
     const QString given = text(name);
     const std::optional<double> value = decimalNumber(given);
@@ -46,15 +68,15 @@ double OptionReader::number(const char* name) const {
         return *value;
     }
     if (isWrittenAsNumber(given)) {
-        refuse(dashed(name), QStringLiteral("La valeur « %1 » est trop grande.").arg(given));
+        refuse(where(name), QStringLiteral("La valeur « %1 » est trop grande.").arg(given));
     }
-    refuse(dashed(name), QStringLiteral("Cette option attend un nombre, pas « %1 ».").arg(given));
+    refuse(where(name), QStringLiteral("Cette option attend un nombre, pas « %1 ».").arg(given));
 }
 
 double OptionReader::length(const char* name) const {
     const double value = number(name);
     if (std::abs(value) > largestMeasure) {
-        refuse(dashed(name), measureTooLargeMessage());
+        refuse(where(name), measureTooLargeMessage());
     }
     return value;
 }

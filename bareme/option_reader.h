@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QCommandLineParser>
+#include <QHash>
 #include <QString>
 #include <optional>
 
@@ -28,19 +29,27 @@ struct Refusal {
 std::optional<double> decimalNumber(const QString& text);
 
 // Option values by option name (without the dashes), refusing what cannot be
-// a measure.
+// a measure. The tank's measures may come from a file instead, under the
+// options' names.
 class OptionReader {
   public:
     explicit OptionReader(const QCommandLineParser& parser) : parser_(parser) {}
 
-    bool has(const char* name) const { return parser_.isSet(QLatin1String(name)); }
-    QString text(const char* name) const { return parser_.value(QLatin1String(name)); }
+    // The values of a tank file, and its name for the messages.
+    void useFileValues(const QString& fileName, const QHash<QString, QString>& values);
+
+    bool has(const char* name) const;
+    QString text(const char* name) const;
     double number(const char* name) const;
     // A length in millimetres, no larger than any tank.
     double length(const char* name) const;
+    // Where a value comes from, for the messages: "--diametre", or the file and its key.
+    QString where(const char* name) const;
 
   private:
     const QCommandLineParser& parser_;
+    QString fileName_;
+    QHash<QString, QString> fileValues_;
 };
 
 void refuseRepeatedOptions(const QCommandLineParser& parser);

@@ -1,8 +1,17 @@
 // Time of a dipstick chart against its step and precision, for a 3 000 mm
-// tank with spherical-cap ends, and of the height search behind --volume.
+// tank with spherical-cap ends, and of the height search behind --volume; and
+// the 1 mm chart next to the plain transcription of the same slices.
 #include <benchmark/benchmark.h>
 
+#include <QIODevice>
+#include <QString>
+#include <QTextStream>
+#include <vector>
+
+#include "bareme/bareme_request.h"
+#include "bareme/reading_stream.h"
 #include "chart/tank_chart.h"
+#include "plain_transcription.h"
 
 namespace {
 
@@ -59,6 +68,69 @@ BENCHMARK(BM_heightForVolume)
     ->Arg(10)
     ->Arg(100)
     ->Unit(benchmark::kMillisecond);
+
+// 3 000 mm across, 6 000 mm long, spherical caps 400 mm wide, strainer at
+// 100 mm, precision 10, a line every millimetre.
+TankParameters measuredTank() {
+    TankParameters tank = largeTank(10);
+    tank.endWidth = 400;
+    return tank;
+}
+constexpr double measuredStep = 1;
+
+// The chart is computed on every core: what counts is the time on the clock.
+void BM_chartOfTheMeasuredTank(benchmark::State& state) {
+    const TankParameters tank = measuredTank();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(varnelle::computeChart(tank, measuredStep));
+    }
+}
+
+// The same end integrals (one per line and the strainer's) and cylinder
+// segments through the plain transcription, on one core.
+void BM_plainTranscriptionOfTheMeasuredChart(benchmark::State& state) {
+    const TankParameters tank = measuredTank();
+    const std::vector<double> heights = varnelle::chartHeights(tank.diameter, measuredStep);
+    double sink = 0;
+    for (auto _ : state) {
+        double litres = varnelle::plainEnds(tank, tank.strainerHeight, false, sink);
+        for (const double height : heights) {
+            litres += varnelle::plainEnds(tank, height, false, sink) +
+                      varnelle::plainSegment(tank.diameter / 2, height) * tank.cylinderLength;
+        }
+        benchmark::DoNotOptimize(litres);
+    }
+}
+
+BENCHMARK(BM_chartOfTheMeasuredTank)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_plainTranscriptionOfTheMeasuredChart)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// --flux: readings per second through the whole line path (reading the line,
+// one end integral, writing the JSON), for the same tank at precision 10, a
+// thousand distances spread over the diameter.
+void BM_streamReadings(benchmark::State& state) {
+    const varnelle::ParsedCommandLine parsed = varnelle::parseCommandLine(
+        {"varnelle-bareme", "--diametre", "3000", "--longueur", "6000", "--bords", "calotte",
+         "--largeur", "300", "--crepine", "100", "--precision", "10", "--flux"});
+    constexpr int readings = 1000;
+    QString input;
+    for (int i = 0; i < readings; ++i) {
+        input += QString::number(i * 3.0 + 0.5) + '\n';
+    }
+    for (auto _ : state) {
+        QString inputText = input;
+        QTextStream in(&inputText, QIODevice::ReadOnly);
+        QString written;
+        QTextStream out(&written);
+        QTextStream err(stderr);
+        varnelle::streamReadings(parsed.request, in, out, err);
+        benchmark::DoNotOptimize(written);
+    }
+    state.counters["readings_per_second"] =
+        benchmark::Counter(readings, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+BENCHMARK(BM_streamReadings)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -3,9 +3,9 @@
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include "chart/chart_page.h"
+#include "chart/file_replacement.h"
 
 namespace varnelle {
 namespace {
@@ -25,24 +25,24 @@ PdfOutcome writeChartPdf(const QString& path, const TankDescription& description
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         return failure(QStringLiteral("le programme a démarré sans QGuiApplication."));
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return failure(file.errorString());
+    FileReplacement file(path);
+    if (!file.open()) {
+        return failure(file.error());
     }
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&file.device());
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setResolution(dotsPerInch);
         writer.setTitle(QStringLiteral("Barème de jaugeage"));
         writer.setCreator(QStringLiteral("Varnelle"));
         if (!paintChartPages(writer, description, step, chart, marks)) {
-            file.cancelWriting();
+            file.cancel();
             return failure(QStringLiteral("la page n'a pas pu être préparée."));
         }
     }
     if (!file.commit()) {
-        return failure(file.errorString());
+        return failure(file.error());
     }
     outcome.written = true;
     return outcome;

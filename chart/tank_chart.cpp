@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
+#include <thread>
 
 namespace varnelle {
 namespace {
@@ -11,6 +13,49 @@ namespace {
 VolumeResults volumesWithEndsAt(TankParameters tank, double height, double endsAtStrainer) {
     tank.oilHeight = height;
     return volumesFromEnds(tank, endsVolumeAt(tank, height), endsAtStrainer);
+}
+
+bool isAbandoned(const std::atomic<bool>* abandon) {
+    return abandon != nullptr && abandon->load(std::memory_order_relaxed);
+}
+
+// Calls work(k) once for each k below `count`, on as many threads as the
+// machine has cores, in no particular order; hands out no more indices once
+// `abandon` is set. Fewer threads if the system refuses more.
+template <typename Work>
+void onEveryCore(std::size_t count, const std::atomic<bool>* abandon, const Work& work) {
+    std::atomic<std::size_t> next{0};
+    const auto worker = [&] {
+        for (std::size_t k = next++; k < count && !isAbandoned(abandon); k = next++) {
+            work(k);
+        }
+    };
+    const std::size_t threads = std::min<std::size_t>(std::thread::hardware_concurrency(), count);
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < threads; ++t) {
+        try {
+            helpers.emplace_back(worker);
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    worker();
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+}
+
+ChartLine chartLine(TankParameters tank, double height, double endsAtHeight,
+                    double endsAtStrainer) {
+    tank.oilHeight = height;
+    const VolumeResults volumes = volumesFromEnds(tank, endsAtHeight, endsAtStrainer);
+    ChartLine line;
+    line.height = height;
+    line.totalLitres = volumes.totalVolume;
+    // Below the strainer nothing can be drawn: a chart shows 0, not the
+    // negative difference that the window uses to say so.
+    line.availableLitres = std::max(0.0, volumes.availableVolume);
+    return line;
 }
 
 }  // namespace
@@ -50,23 +95,26 @@ std::vector<double> chartHeights(double diameter, double step) {
     return heights;
 }
 
-Chart computeChart(const TankParameters& tank, double step) {
-    // The strainer does not move from line to line: its end integral is taken
-    // once for the whole chart.
-    const double endsAtStrainer = endsVolumeAt(tank, tank.strainerHeight);
-
-    Chart chart;
-    for (const double height : chartHeights(tank.diameter, step)) {
-        const VolumeResults volumes = volumesWithEndsAt(tank, height, endsAtStrainer);
-        chart.belowStrainerLitres = volumes.belowStrainerVolume;
-        ChartLine line;
-        line.height = height;
-        line.totalLitres = volumes.totalVolume;
-        // Below the strainer nothing can be drawn: a chart shows 0, not the
-        // negative difference that the window uses to say so.
-        line.availableLitres = std::max(0.0, volumes.availableVolume);
-        chart.lines.push_back(line);
+Chart computeChart(const TankParameters& tank, double step, const std::atomic<bool>* abandon) {
+    // The end integrals, the costly part, are independent of one another: one
+    // per height and one at the strainer, which does not move from line to
+    // line, taken on every core. Each is the same computation as in a serial
+    // loop, so the chart is the same to the last bit.
+    const std::vector<double> heights = chartHeights(tank.diameter, step);
+    std::vector<double> ends(heights.size() + 1);
+    onEveryCore(ends.size(), abandon, [&](std::size_t k) {
+        ends[k] = endsVolumeAt(tank, k < heights.size() ? heights[k] : tank.strainerHeight);
+    });
+    if (isAbandoned(abandon)) {
+        return {};
     }
+    const double endsAtStrainer = ends.back();
+    Chart chart;
+    chart.lines.reserve(heights.size());
+    for (std::size_t k = 0; k < heights.size(); ++k) {
+        chart.lines.push_back(chartLine(tank, heights[k], ends[k], endsAtStrainer));
+    }
+    chart.belowStrainerLitres = volumesFromEnds(tank, 0, endsAtStrainer).belowStrainerVolume;
     chart.capacity = chart.lines.back().totalLitres;
     return chart;
 }

@@ -3,6 +3,7 @@
 // the same core and the same upper sums as the window's.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <vector>
 
@@ -34,7 +35,10 @@ struct Chart {
     double belowStrainerLitres = 0;  // what the strainer can never draw
 };
 
-Chart computeChart(const TankParameters& tank, double step);
+// Computed on every core. Setting `*abandon` (from any thread) stops the work
+// early; the chart returned is then empty.
+Chart computeChart(const TankParameters& tank, double step,
+                   const std::atomic<bool>* abandon = nullptr);
 
 // The oil height, rounded to the millimetre, at which the tank holds `litres`
 // (0 <= litres <= capacity). A diameter that is not a whole number of

@@ -1,8 +1,10 @@
 #include "tank_description.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "chart/chart_numbers.h"
+#include "chart/tank_chart.h"
 #include "core/tank_rules.h"
 
 namespace varnelle {
@@ -31,6 +33,15 @@ struct Refused {
 
 QString frenchNumber(double value) {
     return measureString(value, ',');
+}
+
+// A measure that is given must make sense for a tank: below a millimetre it
+// would also starve the computation of significant digits (a width of 1e-310
+// gives no finite volume).
+void refuseBelowSmallest(Measure measure, double value) {
+    if (value < smallestMeasure) {
+        refuse(measure, measureTooSmallMessage());
+    }
 }
 
 // A length given by the source, no larger than any tank.
@@ -73,6 +84,7 @@ double readDiameter(const MeasureSource& source, TankDescription& description) {
     if (diameter < 0) {
         refuse(Measure::Diameter, "Le diamètre de la cuve ne peut pas être négatif !");
     }
+    refuseBelowSmallest(Measure::Diameter, diameter);
     return diameter;
 }
 
@@ -86,6 +98,7 @@ double readCylinderLength(const MeasureSource& source) {
         refuse(Measure::CylinderLength,
                "La longueur de la partie cylindrique doit être supérieure à zéro !");
     }
+    refuseBelowSmallest(Measure::CylinderLength, cylinderLength);
     return cylinderLength;
 }
 
@@ -96,6 +109,7 @@ void checkCapWidth(Measure measure, double width, double diameter) {
     if (width < 0) {
         refuse(measure, "La largeur de la calotte ne peut pas être négative !");
     }
+    refuseBelowSmallest(measure, width);
     if (width > diameter / 2) {
         refuse(measure, ruleText::capWidthAboveRadius);
     }
@@ -152,6 +166,7 @@ double readEndWidth(const MeasureSource& source, EndShape shape, double diameter
     if (width < 0) {
         refuse(Measure::EndWidth, "La largeur ne peut pas être négative !");
     }
+    refuseBelowSmallest(Measure::EndWidth, width);
     if (shape == EndShape::QuarterRoundEnds && width > diameter / 2) {
         refuse(Measure::EndWidth, ruleText::endWidthAboveRadius);
     }
@@ -251,6 +266,31 @@ TankReading readTankDescription(const MeasureSource& source) {
 QString measureTooLargeMessage() {
     return QStringLiteral("La valeur ne peut pas dépasser %1 mm !")
         .arg(frenchNumber(largestMeasure));
+}
+
+QString measureTooSmallMessage() {
+    return QStringLiteral("La valeur doit être d'au moins %1 mm !")
+        .arg(frenchNumber(smallestMeasure));
+}
+
+std::optional<QString> chartWorkRefusal(const TankDescription& description, double step) {
+    const double diameter = description.tank.diameter;
+    const double slices = description.tank.intervals;
+    const auto lines = static_cast<double>(chartLineCount(diameter, step));
+    if (lines * slices <= mostChartSlices) {
+        return std::nullopt;
+    }
+    // Precision in thousands, rounded down to its smallest unit.
+    const double precisionThatFits = std::floor(mostChartSlices / lines) / 1000;
+    const double mostLines = std::floor(mostChartSlices / slices);
+    double stepThatFits = std::max(1.0, std::ceil(diameter / (mostLines - 1)));
+    while (static_cast<double>(chartLineCount(diameter, stepThatFits)) > mostLines) {
+        stepThatFits += 1;
+    }
+    return QStringLiteral(
+               "Le barème demanderait trop de calcul : choisissez une précision d'au "
+               "plus %1 ou un pas d'au moins %2 mm.")
+        .arg(frenchNumber(precisionThatFits), frenchNumber(stepThatFits));
 }
 
 QString endShapeKey(EndShape shape) {

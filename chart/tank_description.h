@@ -64,6 +64,18 @@ TankReading readTankDescription(const MeasureSource& source);
 inline constexpr double largestMeasure = 1'000'000;  // mm
 QString measureTooLargeMessage();
 
+// Below a millimetre no tank is measured; the diameter, the length and the
+// widths of the ends must reach it.
+inline constexpr double smallestMeasure = 1;  // mm
+QString measureTooSmallMessage();
+
+// A chart costs one end integral per line: lines times slices are bounded so
+// that no chart runs for more than about half a minute.
+inline constexpr double mostChartSlices = 1e9;
+// Why a chart with this step would be too much work (with the largest
+// precision and the smallest step that fit), or nothing when it is not.
+std::optional<QString> chartWorkRefusal(const TankDescription& description, double step);
+
 // The short names of the end shapes: "plats", "tronconiques", "calotte",
 // "quart-de-cercle".
 QString endShapeKey(EndShape shape);

@@ -80,6 +80,49 @@ double readRadixInteger(BlankSkippingReader& reader, int base) {
     return value;
 }
 
+// Far past any text held in memory: a saturated exponent still outweighs the
+// number of digits of any mantissa.
+constexpr long long exponentSaturation = 1'000'000'000'000'000;
+
+// The value of `mantissa` (digits with at most one period) times ten to
+// `exponent`. The mantissa is brought to 0.ddd form first, so that its length
+// and the exponent balance each other whatever their sizes: a million-digit
+// mantissa with a million-strong negative exponent is an ordinary number.
+double decimalValue(const std::string& mantissa, long long exponent) {
+    const auto point = mantissa.find('.');
+    const std::string_view whole = std::string_view(mantissa).substr(0, point);
+    const std::string_view fraction = point == std::string::npos
+                                          ? std::string_view()
+                                          : std::string_view(mantissa).substr(point + 1);
+    std::string digits;
+    digits.reserve(whole.size() + fraction.size());
+    digits.append(whole).append(fraction);
+    const auto first = digits.find_first_not_of('0');
+    if (first == std::string::npos) {
+        return 0;
+    }
+    const auto last = digits.find_last_not_of('0');
+    // 0.digits[first..last] times ten to this:
+    const long long scale =
+        static_cast<long long>(whole.size()) - static_cast<long long>(first) + exponent;
+    constexpr long long beyondDoubles = 400;  // doubles span about 1e-324 to 1e308
+    if (scale > beyondDoubles) {
+        return std::numeric_limits<double>::infinity();
+    }
+    if (scale < -beyondDoubles) {
+        return 0;
+    }
+    const std::string text =
+        "0." + digits.substr(first, last - first + 1) + 'e' + std::to_string(scale);
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    (void)end;
+    if (error == std::errc::result_out_of_range) {
+        return scale > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return value;
+}
+
 // The decimal number: the sign, the digits and the exponent are gathered into
 // a compact text for std::from_chars, which reads it exactly and ignores the
 // user's locale.
@@ -108,7 +151,7 @@ double readDecimal(BlankSkippingReader& reader) {
     }
 
     // Exponent: an exponent letter without digits is not part of the number.
-    long exponent = 0;
+    long long exponent = 0;
     const char letter = reader.peek();
     if (letter == 'e' || letter == 'E' || letter == 'd' || letter == 'D') {
         reader.advance();
@@ -116,37 +159,15 @@ double readDecimal(BlankSkippingReader& reader) {
         if (!reader.take('-')) {
             reader.take('+');
         }
-        constexpr long saturation = 1'000'000;  // far past the range of doubles
         while (!reader.atEnd() && isDecimalDigit(reader.peek())) {
-            exponent = std::min(saturation, exponent * 10 + (reader.peek() - '0'));
+            exponent = std::min(exponentSaturation, exponent * 10 + (reader.peek() - '0'));
             reader.advance();
         }
         if (negativeExponent) {
             exponent = -exponent;
         }
     }
-
-    const std::string text = mantissa + 'e' + std::to_string(exponent);
-    double magnitude = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
-    (void)end;
-    if (error == std::errc::result_out_of_range) {
-        // Too large or too small for a double: which one depends on where the
-        // first significant digit stands.
-        const auto point = mantissa.find('.');
-        const std::string_view whole = std::string_view(mantissa).substr(0, point);
-        const auto firstSignificant = whole.find_first_not_of('0');
-        long scale = 0;
-        if (firstSignificant != std::string_view::npos) {
-            scale = static_cast<long>(whole.size() - firstSignificant);
-        } else {
-            const std::string_view fraction = point == std::string::npos
-                                                  ? std::string_view()
-                                                  : std::string_view(mantissa).substr(point + 1);
-            scale = -static_cast<long>(fraction.find_first_not_of('0'));
-        }
-        magnitude = scale + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-    }
+    const double magnitude = decimalValue(mantissa, exponent);
     return negative ? -magnitude : magnitude;
 }
 

@@ -4,8 +4,11 @@
 #include <array>
 #include <cstdint>
 
-#if VARNELLE_HAVE_MVEC
-#include <emmintrin.h>
+#include "end_geometry.h"
+#include "slice_areas_avx2.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
 #endif
 
 namespace varnelle {
@@ -13,91 +16,10 @@ namespace {
 
 constexpr double cubicMillimetresPerLitre = 1'000'000;
 
-// The constants of one end, worked out once per integral so that the slice
-// loop only evaluates what changes from slice to slice.
-struct EndGeometry {
-    EndShape shape;
-    double R;             // radius of the cylinder
-    double w;             // axial depth of the end (0 for flat ends)
-    double N;             // slices
-    double r = 0;         // outer radius of cone and quarter-round ends
-    double Rs = 0;        // sphere radius of a cap
-    double coneDrop;      // R - r
-    double twoRsW;        // 2·Rs·w
-    double wSquared;      // w·w
-    double roundSquared;  // (R - r)²
-    double NSquared;      // N·N
-
-    EndGeometry(const TankParameters& tank)
-        : shape(tank.endShape),
-          R(tank.diameter / 2),
-          w(tank.endShape == EndShape::FlatEnds ? 0.0 : tank.endWidth),
-          N(tank.intervals) {
-        switch (shape) {
-            case EndShape::SphericalCapEnds:
-                Rs = (R * R + w * w) / (2 * w);
-                break;
-            case EndShape::QuarterRoundEnds:
-                r = R - w;
-                break;
-            case EndShape::ConicalEnds:
-                r = tank.endCircleDiameter / 2;
-                break;
-            case EndShape::FlatEnds:
-                break;
-        }
-        coneDrop = R - r;
-        twoRsW = 2 * Rs * w;
-        wSquared = w * w;
-        roundSquared = (R - r) * (R - r);
-        NSquared = N * N;
-    }
-
-    double coneRadius(double i) const { return R - (i * coneDrop) / N; }
-
-    double capRadius(double i) const {
-        const double x = 1 - i / N;
-        return std::sqrt(twoRsW * x - wSquared * x * x);
-    }
-
-    // When the rounding radius is far below R, R - r may come out a hair short
-    // of w and the root's argument a hair below zero near the outer face; the
-    // radius there is r, not NaN.
-    double roundRadius(double i) const {
-        const double square = roundSquared - (wSquared * i * i) / NSquared;
-        return r + std::sqrt(square < 0 ? 0 : square);
-    }
-
-    double radius(double i) const {
-        switch (shape) {
-            case EndShape::ConicalEnds:
-                return coneRadius(i);
-            case EndShape::SphericalCapEnds:
-                return capRadius(i);
-            case EndShape::QuarterRoundEnds:
-                return roundRadius(i);
-            case EndShape::FlatEnds:
-                break;
-        }
-        return R;
-    }
-
-    // Number of steps of "for i = 0 while i <= N - 1": none when N < 1 or N is
-    // not a number. The count is capped far beyond any run that could finish.
-    std::int64_t steps() const {
-        const double last = N - 1;
-        if (!(last >= 0)) {
-            return 0;
-        }
-        constexpr double cap = 4.0e18;
-        return last >= cap ? static_cast<std::int64_t>(cap) : static_cast<std::int64_t>(last) + 1;
-    }
-};
-
 // The segment area of one slice of radius rho, centred on the tank axis, is
 // rho²·((Pi/2 − ASIN(c)) − c·√(u·(2 − u))) with u = y / rho and c = 1 − u.
 // The slices of a block are evaluated in two passes so that the arctangents,
-// the costly part, can be taken two at a time by the vector math library.
+// the costly part, can be taken two or four at a time by the vector math library.
 struct SliceTerms {
     double rhoSquared;
     double c;
@@ -118,6 +40,12 @@ inline SliceTerms sliceTerms(double R, double rho, double level) {
     return {rho * rho, c, std::sqrt(u * (2 - u))};
 }
 
+// An empty or a full slice: its arcsine is settled by sliceArea() without an
+// arctangent, which a chart, with many such slices, is spared.
+inline bool isSettled(const SliceTerms& t) {
+    return t.c == 1 || t.c == -1;
+}
+
 // The argument whose arctangent is ASIN(c); the exact ends are settled later.
 inline double arctangentArgument(const SliceTerms& t) {
     return t.c / t.root;
@@ -133,14 +61,27 @@ inline double sliceArea(const SliceTerms& t) {
     return t.rhoSquared * ((Pi / 2 - arcsine) - t.c * t.root);
 }
 
-#if VARNELLE_HAVE_MVEC
-// glibc's vector atan, two lanes; the name is glibc's, reserved as it is.
-extern "C" __m128d _ZGVbN2v_atan(__m128d);  // NOLINT(bugprone-reserved-identifier)
+// Slices are evaluated a block at a time: the terms of every slice of the
+// block, then their arctangents together, then the areas added in step order.
+// The size is a whole number of progress periods and of vector lanes.
+constexpr std::int64_t progressPeriod = 10;
+constexpr std::size_t blockSize = 20;
+using Block = std::array<SliceTerms, blockSize>;
+using Areas = std::array<double, blockSize>;
 
-template <std::size_t Size>
-void arctangents(std::array<SliceTerms, Size>& terms, std::size_t count) {
+#if VARNELLE_HAVE_MVEC
+// glibc's vector arctangents, two and four lanes; the names are glibc's,
+// reserved as they are.
+extern "C" __m128d _ZGVbN2v_atan(__m128d);  // NOLINT(bugprone-reserved-identifier)
+extern "C"
+    [[gnu::target("avx2")]] __m256d _ZGVdN4v_atan(__m256d);  // NOLINT(bugprone-reserved-identifier)
+
+void arctangentsTwoAtATime(Block& terms, std::size_t count) {
     std::size_t k = 0;
     for (; k + 1 < count; k += 2) {
+        if (isSettled(terms[k]) && isSettled(terms[k + 1])) {
+            continue;
+        }
         const __m128d arguments =
             _mm_set_pd(arctangentArgument(terms[k + 1]), arctangentArgument(terms[k]));
         alignas(16) double results[2];
@@ -152,39 +93,75 @@ void arctangents(std::array<SliceTerms, Size>& terms, std::size_t count) {
         terms[k].arcsine = std::atan(arctangentArgument(terms[k]));
     }
 }
+
 #else
-template <std::size_t Size>
-void arctangents(std::array<SliceTerms, Size>& terms, std::size_t count) {
+void arctangentsTwoAtATime(Block& terms, std::size_t count) {
     for (std::size_t k = 0; k < count; ++k) {
         terms[k].arcsine = std::atan(arctangentArgument(terms[k]));
     }
 }
 #endif
 
-// Sums the slice areas in step order, ten steps a block: the progress call,
-// when there is one, follows the first slice of each block (steps 0, 10, 20 ...).
-template <typename Radius>
-double sumSlices(const EndGeometry& g, double level, const ProgressCallback& progress,
-                 Radius radius) {
-    constexpr std::int64_t blockSize = 10;
+#if defined(__x86_64__) || defined(__i386__)
+// A progress callback that draws a window may come back with the upper halves
+// of the vector registers in use (the toolkit paints with AVX code). Until they
+// are cleared, each SSE-encoded instruction of the loop pays a transition
+// penalty on processors with AVX, which made a run in the window cost three
+// times its computation.
+[[gnu::target("avx")]] void clearUpperVectorHalves() {
+    _mm256_zeroupper();
+}
+
+bool hasUpperVectorHalves() {
+    return __builtin_cpu_supports("avx");
+}
+#else
+void clearUpperVectorHalves() {}
+bool hasUpperVectorHalves() {
+    return false;
+}
+#endif
+
+// Sums the slice areas in step order, a block at a time; the progress call,
+// when there is one, follows the slices 0, 10, 20 ...
+template <typename BlockAreas>
+double sumSlicesWith(const EndGeometry& g, const ProgressCallback& progress,
+                     BlockAreas blockAreas) {
     const std::int64_t steps = g.steps();
-    std::array<SliceTerms, blockSize> terms;
+    const bool clearAfterProgress = progress && hasUpperVectorHalves();
+    Areas areas{};
     double sum = 0;
     for (std::int64_t first = 0; first < steps; first += blockSize) {
-        const auto count = static_cast<std::size_t>(std::min(blockSize, steps - first));
+        const auto count =
+            static_cast<std::size_t>(std::min(static_cast<std::int64_t>(blockSize), steps - first));
+        blockAreas(first, count, areas);
         for (std::size_t k = 0; k < count; ++k) {
-            terms[k] = sliceTerms(g.R, radius(static_cast<double>(first + k)), level);
-        }
-        arctangents(terms, count);
-        sum += sliceArea(terms[0]);
-        if (progress) {
-            progress(static_cast<double>(first) / g.N);
-        }
-        for (std::size_t k = 1; k < count; ++k) {
-            sum += sliceArea(terms[k]);
+            sum += areas[k];
+            if (k % progressPeriod == 0 && progress) {
+                progress(static_cast<double>(first + static_cast<std::int64_t>(k)) / g.N);
+                if (clearAfterProgress) {
+                    clearUpperVectorHalves();
+                }
+            }
         }
     }
     return sum;
+}
+
+template <typename Radius>
+double sumSlicesTwoAtATime(const EndGeometry& g, double level, const ProgressCallback& progress,
+                           Radius radius) {
+    Block terms{};
+    const auto blockAreas = [&](std::int64_t first, std::size_t count, Areas& areas) {
+        for (std::size_t k = 0; k < count; ++k) {
+            terms[k] = sliceTerms(g.R, radius(static_cast<double>(first + k)), level);
+        }
+        arctangentsTwoAtATime(terms, count);
+        for (std::size_t k = 0; k < count; ++k) {
+            areas[k] = sliceArea(terms[k]);
+        }
+    };
+    return sumSlicesWith(g, progress, blockAreas);
 }
 
 // Flat ends: every slice is the same circle of radius R, so one area serves
@@ -203,17 +180,30 @@ double flatEndSum(const EndGeometry& g, double level, const ProgressCallback& pr
 }
 
 double endSum(const EndGeometry& g, double level, const ProgressCallback& progress) {
+    if (g.shape == EndShape::FlatEnds) {
+        return flatEndSum(g, level, progress);
+    }
+#if VARNELLE_HAVE_MVEC
+    if (__builtin_cpu_supports("avx2")) {
+        return sumSlicesWith(g, progress, [&](std::int64_t first, std::size_t count, Areas& areas) {
+            sliceAreasFourAtATime(g, level, first, count, areas.data());
+        });
+    }
+#endif
     switch (g.shape) {
         case EndShape::ConicalEnds:
-            return sumSlices(g, level, progress, [&g](double i) { return g.coneRadius(i); });
+            return sumSlicesTwoAtATime(g, level, progress,
+                                       [&g](double i) { return g.coneRadius(i); });
         case EndShape::SphericalCapEnds:
-            return sumSlices(g, level, progress, [&g](double i) { return g.capRadius(i); });
+            return sumSlicesTwoAtATime(g, level, progress,
+                                       [&g](double i) { return g.capRadius(i); });
         case EndShape::QuarterRoundEnds:
-            return sumSlices(g, level, progress, [&g](double i) { return g.roundRadius(i); });
+            return sumSlicesTwoAtATime(g, level, progress,
+                                       [&g](double i) { return g.roundRadius(i); });
         case EndShape::FlatEnds:
             break;
     }
-    return flatEndSum(g, level, progress);
+    return 0;
 }
 
 double cylinderVolumeAt(const TankParameters& tank, double level) {

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth xdotool imagemagick
   fonts-liberation2
   appstream
+  mosquitto mosquitto-clients
 )
 
 missing=()

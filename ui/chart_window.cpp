@@ -265,8 +265,10 @@ void ChartWindow::computeChart() {
     const double chartStep = std::get<double>(step);
     runAside(
         this,
-        [tank = description.tank, chartStep, oilHeight] {
-            ComputedChart computed{varnelle::computeChart(tank, chartStep), std::nullopt};
+        [tank = description.tank, chartStep, oilHeight, abandon = abandon_] {
+            // An abandoned chart comes back empty, and is not shown.
+            ComputedChart computed{varnelle::computeChart(tank, chartStep, abandon.get()),
+                                   std::nullopt};
             if (isInside(oilHeight, tank.diameter)) {
                 computed.level = OilLevel{oilHeight, totalVolumeAt(tank, oilHeight)};
             }

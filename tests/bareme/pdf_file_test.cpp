@@ -1,6 +1,7 @@
 // The file named by --pdf: written only once the chart is computed, left as
-// it was when anything fails.
+// it was when anything fails, never anything but a regular file replaced.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,12 +12,30 @@
 namespace varnelle {
 namespace {
 
-int run(const QStringList& options) {
-    QString out;
+struct PdfRun {
+    int status;
     QString err;
+};
+
+PdfRun run(const QStringList& options) {
+    QString out;
+    PdfRun result;
     QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    return runBareme(QStringList{"varnelle-bareme"} + options, outStream, errStream, QLocale::c());
+    QTextStream errStream(&result.err);
+    result.status =
+        runBareme(QStringList{"varnelle-bareme"} + options, outStream, errStream, QLocale::c());
+    errStream.flush();
+    return result;
+}
+
+QStringList chartInto(const QString& path) {
+    return {"--diametre", "1000", "--longueur", "2000", "--pdf", path};
+}
+
+int modeOf(const QString& path) {
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? (status.st_mode & 07777)
+                                                                     : -1;
 }
 
 class PdfFileTest : public ::testing::Test {
@@ -34,25 +53,53 @@ class PdfFileTest : public ::testing::Test {
 };
 
 TEST_F(PdfFileTest, RefusedArgumentsLeaveTheFileAsItWas) {
-    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000", "--pas", "0", "--pdf", path_}),
+    EXPECT_EQ(
+        run({"--diametre", "1000", "--longueur", "2000", "--pas", "0", "--pdf", path_}).status,
+        exitBadArguments);
+    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000x", "--pdf", path_}).status,
               exitBadArguments);
-    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000x", "--pdf", path_}), exitBadArguments);
     EXPECT_EQ(contentsOf(path_), "the previous chart");
 }
 
-TEST_F(PdfFileTest, AComputedChartReplacesTheFile) {
-    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000", "--pdf", path_}), exitSuccess);
+TEST_F(PdfFileTest, AComputedChartReplacesTheFileAndKeepsItsMode) {
+    ASSERT_EQ(::chmod(QFile::encodeName(path_).constData(), 0640), 0);
+    EXPECT_EQ(run(chartInto(path_)).status, exitSuccess);
     EXPECT_TRUE(contentsOf(path_).startsWith("%PDF-"));
+    EXPECT_EQ(modeOf(path_), 0640);
 }
 
-TEST_F(PdfFileTest, AnUnwritablePlaceIsAFailureThatWritesNothing) {
+TEST_F(PdfFileTest, AReadOnlyFileIsLeftAsItWas) {
+    ASSERT_EQ(::chmod(QFile::encodeName(path_).constData(), 0444), 0);
+    const PdfRun result = run(chartInto(path_));
+    EXPECT_EQ(result.status, exitFailure);
+    EXPECT_TRUE(result.err.contains("le fichier existant est en lecture seule."))
+        << qPrintable(result.err);
+    EXPECT_EQ(contentsOf(path_), "the previous chart");
+    EXPECT_EQ(modeOf(path_), 0444);
+}
+
+// A FIFO stands for every special file: /dev/null itself is not put at risk here.
+TEST_F(PdfFileTest, ASpecialFileIsLeftInPlace) {
+    const QString fifo = folder_.filePath("tube");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const PdfRun result = run(chartInto(fifo));
+    EXPECT_EQ(result.status, exitFailure);
+    EXPECT_TRUE(result.err.contains("ce n'est pas un fichier ordinaire")) << qPrintable(result.err);
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+}
+
+TEST_F(PdfFileTest, AnUnwritablePlaceIsAFailureToldInFrench) {
     const QString missingFolder = folder_.filePath("absent/cuve.pdf");
-    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000", "--pdf", missingFolder}),
-              exitFailure);
+    const PdfRun missing = run(chartInto(missingFolder));
+    EXPECT_EQ(missing.status, exitFailure);
+    EXPECT_TRUE(missing.err.contains("ce dossier ou ce fichier n'existe pas."))
+        << qPrintable(missing.err);
     EXPECT_FALSE(QFile::exists(missingFolder));
-    // A folder in the way of the file.
-    EXPECT_EQ(run({"--diametre", "1000", "--longueur", "2000", "--pdf", folder_.path()}),
-              exitFailure);
+    const PdfRun folder = run(chartInto(folder_.path()));
+    EXPECT_EQ(folder.status, exitFailure);
+    EXPECT_TRUE(folder.err.contains("c'est un dossier.")) << qPrintable(folder.err);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "bareme/bareme_program.h"
+#include "bareme_run.h"
 
 #include <gtest/gtest.h>
 
@@ -11,24 +12,6 @@
 
 namespace varnelle {
 namespace {
-
-struct InProcessRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-InProcessRun run(const QString& line, const QLocale& locale = QLocale::c()) {
-    QStringList arguments = {"varnelle-bareme"};
-    arguments += line.split(' ', Qt::SkipEmptyParts);
-    InProcessRun result;
-    QTextStream out(&result.out);
-    QTextStream err(&result.err);
-    result.status = runBareme(arguments, out, err, locale);
-    out.flush();
-    err.flush();
-    return result;
-}
 
 const QString tank = QStringLiteral("--diametre 1000 --longueur 2000 ");
 const QString capTank = tank + QStringLiteral("--bords calotte --largeur 100 --crepine 100 ");
@@ -91,13 +74,14 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"PdfWithAQuestion", D1000 "--hauteur 300 --pdf cuve.pdf",
                     "varnelle-bareme : --pdf : Cette option ne sert qu'au barème complet."},
         RefusalCase{"FillWithoutOrder", D1000 "--remplissage 80",
-                    "varnelle-bareme : --remplissage : Cette option ne sert qu'avec --commander."},
+                    "varnelle-bareme : --remplissage : Cette option ne sert qu'avec --commander ou "
+                    "--flux."},
         RefusalCase{"FormatWithPdf", D1000 "--format csv --pdf cuve.pdf",
                     "varnelle-bareme : --format : Cette option ne peut pas être donnée avec "
                     "--pdf."},
         RefusalCase{"UnknownFormat", D1000 "--format xml",
                     "varnelle-bareme : --format : Présentation inconnue : « xml ». Choisissez "
-                    "texte, csv ou json."},
+                    "texte, csv, json ou esphome."},
         // The cylinder
         RefusalCase{"NoDiameter", "--longueur 2000",
                     "varnelle-bareme : --diametre : Veuillez rentrer une valeur du diamètre de "
@@ -197,6 +181,28 @@ INSTANTIATE_TEST_SUITE_P(
                     "choisissez un pas plus grand."},
         RefusalCase{"EmptyPdfName", D1000 "--pdf=",
                     "varnelle-bareme : --pdf : Veuillez donner le nom du fichier PDF."},
+        // Measures too small for a tank, and charts too long to compute
+        RefusalCase{"CapWidthTooSmallForFiniteVolumes", CAP "--largeur 1e-310",
+                    "varnelle-bareme : --largeur : La valeur doit être d'au moins 1 mm !"},
+        RefusalCase{"DiameterTooSmallForFiniteVolumes", "--diametre 1e-300 --longueur 2000",
+                    "varnelle-bareme : --diametre : La valeur doit être d'au moins 1 mm !"},
+        RefusalCase{"DiameterBelowAMillimetre", "--diametre 1e-320 --longueur 2000",
+                    "varnelle-bareme : --diametre : La valeur doit être d'au moins 1 mm !"},
+        RefusalCase{"LengthBelowAMillimetre", "--diametre 1000 --longueur 0.0001",
+                    "varnelle-bareme : --longueur : La valeur doit être d'au moins 1 mm !"},
+        RefusalCase{"ConeWidthBelowAMillimetre",
+                    D1000 "--bords tronconiques --largeur 0.5 --diametre-extremite 800",
+                    "varnelle-bareme : --largeur : La valeur doit être d'au moins 1 mm !"},
+        RefusalCase{"TooMuchWork", "--diametre 99999 --longueur 2000 --pas 1 --precision 1000",
+                    "varnelle-bareme : --pas : Le barème demanderait trop de calcul : choisissez "
+                    "une précision d'au plus 10 ou un pas d'au moins 101 mm."},
+        RefusalCase{"TooMuchWorkAtTheDefaultStep",
+                    "--diametre 20000 --longueur 2000 --precision 1000",
+                    "varnelle-bareme : --precision : Le barème demanderait trop de calcul : "
+                    "choisissez une précision d'au plus 499,75 ou un pas d'au moins 21 mm."},
+        RefusalCase{"ControlCharactersShownEscaped", "--diametre \x1b[31m12\a --longueur 2000",
+                    "varnelle-bareme : --diametre : Cette option attend un nombre, pas « "
+                    "\\e[31m12\\x07 »."},
         // Questions
         RefusalCase{"HeightAboveDiameter", D1000 "--hauteur 1000,5",
                     "varnelle-bareme : --hauteur : La hauteur de mazout doit être inférieure au "
@@ -306,7 +312,8 @@ struct ProcessRun {
     QString err;
 };
 
-ProcessRun runProgram(const QStringList& arguments, const QString& locale = "C") {
+ProcessRun runProgram(const QStringList& arguments, const QString& locale = "C",
+                      const QString& program = VARNELLE_BAREME_PROGRAM) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("LC_ALL", locale);
@@ -314,7 +321,7 @@ ProcessRun runProgram(const QStringList& arguments, const QString& locale = "C")
     environment.remove("QT_QPA_PLATFORM");
     environment.remove("DISPLAY");
     process.setProcessEnvironment(environment);
-    process.start(VARNELLE_BAREME_PROGRAM, arguments);
+    process.start(program, arguments);
     EXPECT_TRUE(process.waitForFinished(60'000));
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
@@ -322,6 +329,59 @@ ProcessRun runProgram(const QStringList& arguments, const QString& locale = "C")
 
 const QStringList smallTank = {"--diametre", "1000",      "--longueur", "2000",  "--bords",
                                "calotte",    "--largeur", "100",        "--pas", "500"};
+
+// Through the shell, for what only a process shows: the platform, the output.
+struct ShellCase {
+    const char* name;
+    const char* environment;  // before the program
+    const char* arguments;    // after it, redirections included
+    int status;
+    const char* err;  // the start of the error output
+};
+
+class ShellTest : public ::testing::TestWithParam<ShellCase> {};
+
+TEST_P(ShellTest, EndsWithItsStatusAndSaysWhy) {
+    const ShellCase& c = GetParam();
+    QTemporaryDir folder;
+    const QString line =
+        QStringLiteral("cd '%1' && env -u DISPLAY -u WAYLAND_DISPLAY %2 '%3' %4")
+            .arg(folder.path(), c.environment, VARNELLE_BAREME_PROGRAM, c.arguments);
+    const ProcessRun result = runProgram({"-c", line}, "C", "/bin/sh");
+    EXPECT_EQ(result.status, c.status) << result.err.toStdString();
+    const QString expected = QString::fromUtf8(c.err);
+    EXPECT_TRUE(expected.isEmpty() ? result.err.isEmpty() : result.err.startsWith(expected))
+        << result.err.toStdString();
+}
+
+#define SMALL_TANK "--diametre 1000 --longueur 2000 --pas 500 "
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ShellTest,
+    ::testing::Values(
+        ShellCase{"PdfWithAnUnreachableDisplay", "QT_QPA_PLATFORM=xcb",
+                  SMALL_TANK "--pdf cuve.pdf >/dev/null", 0, ""},
+        ShellCase{"PdfWithAnyPlatformNamed", "QT_QPA_PLATFORM=wayland",
+                  SMALL_TANK "--pdf cuve.pdf >/dev/null", 0, ""},
+        ShellCase{"RefusalBeforeThePlatform", "QT_QPA_PLATFORM=xcb",
+                  "--diametre 1000 --longueur 0 --pdf cuve.pdf", 2,
+                  "varnelle-bareme : --longueur : La longueur de la partie cylindrique"},
+        ShellCase{"FullOutput", "", SMALL_TANK ">/dev/full", 1,
+                  "varnelle-bareme : la réponse n'a pas pu être écrite sur la sortie standard."},
+        ShellCase{"ClosedOutput", "", SMALL_TANK ">&-", 1,
+                  "varnelle-bareme : la réponse n'a pas pu être écrite sur la sortie standard."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Program, AStreamWhoseReaderLeavesEndsQuietly) {
+    const QString line =
+        QStringLiteral(
+            "yes 500 | head -n 100000 | '%1' --diametre 1000 --longueur 2000 --flux | "
+            "head -n 1 >/dev/null; exit ${PIPESTATUS[2]}")
+            .arg(VARNELLE_BAREME_PROGRAM);
+    const ProcessRun result = runProgram({"-c", line}, "C", "/bin/bash");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+}
 
 TEST(Program, HelpIsInFrench) {
     const ProcessRun result = runProgram({"--help"});

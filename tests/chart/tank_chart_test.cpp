@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,11 @@ TEST_P(ChartShapeTest, EveryLineIsTheWindowsResultAtThatHeight) {
         EXPECT_EQ(chart.belowStrainerLitres, window.belowStrainerVolume);
     }
     EXPECT_EQ(chart.capacity, chart.lines.back().totalLitres);
+}
+
+TEST(AbandonedChart, IsEmpty) {
+    const std::atomic<bool> abandon{true};
+    EXPECT_TRUE(computeChart(startUpTank(EndShape::ConicalEnds), 1, &abandon).lines.empty());
 }
 
 TEST_P(ChartShapeTest, MatchesTheWorkedExample) {

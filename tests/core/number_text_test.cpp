@@ -63,7 +63,13 @@ INSTANTIATE_TEST_SUITE_P(
                              "8",
                              3),
                  7},
-        ReadCase{"CarriageReturnStops", "9\r1", 9}),
+        ReadCase{"CarriageReturnStops", "9\r1", 9},
+        // No command-line argument is this long (the system caps one at 128 KiB), but a line
+        // read by --flux can be: the digits and the exponent balance each other.
+        ReadCase{"MillionDigitsTimesTenToMinusAMillion",
+                 "12" + std::string(1'200'000, '0') + "e-1200000", 12},
+        ReadCase{"MillionLeadingZerosTimesTenToAMillion",
+                 "0." + std::string(1'200'000, '0') + "25e1200001", 2.5}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NumberFromText, ReadsAMegabyteOfDigits) {

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/number_text.h"
+#include "plain_transcription.h"
 #include "start_up_tank.h"
 
 namespace varnelle {
@@ -343,6 +345,49 @@ TEST(OutOfDomain, GivesNumbersThatAreNotFinite) {
     flatCap.endWidth = 0;
     EXPECT_FALSE(std::isfinite(computeVolumes(flatCap).endsVolume));
 }
+
+// --- The fast loop against the plain transcription ---------------------------
+
+struct PlainCase {
+    std::string name;
+    EndShape shape;
+    double thousands;  // slices per end, as "Combo1" gives them
+};
+
+class PlainAgreementTest : public ::testing::TestWithParam<PlainCase> {};
+
+TEST_P(PlainAgreementTest, GivesTheTranscriptionsVolumes) {
+    const TankParameters tank = startUpTank(GetParam().shape, GetParam().thousands);
+    double sink = 0;
+    const VolumeResults fast = computeVolumes(tank);
+    const VolumeResults plain = plainVolumes(tank, sink);
+    EXPECT_PRED2(agreesWithPlain, fast.cylinderVolume, plain.cylinderVolume);
+    EXPECT_PRED2(agreesWithPlain, fast.endsVolume, plain.endsVolume);
+    EXPECT_PRED2(agreesWithPlain, fast.totalVolume, plain.totalVolume);
+    EXPECT_PRED2(agreesWithPlain, fast.belowStrainerVolume, plain.belowStrainerVolume);
+    EXPECT_PRED2(agreesWithPlain, fast.availableVolume, plain.availableVolume);
+}
+
+std::vector<PlainCase> plainCases() {
+    const std::pair<const char*, EndShape> shapes[] = {
+        {"Flat", EndShape::FlatEnds},
+        {"Conical", EndShape::ConicalEnds},
+        {"SphericalCap", EndShape::SphericalCapEnds},
+        {"QuarterRound", EndShape::QuarterRoundEnds}};
+    // Slice counts that are and are not whole numbers of vector lanes and blocks.
+    const std::pair<const char*, double> precisions[] = {
+        {"10", 10}, {"100", 100}, {"1000", 1000}, {"2_5005", 2.5005}, {"0_013", 0.013}};
+    std::vector<PlainCase> cases;
+    for (const auto& [shapeName, shape] : shapes) {
+        for (const auto& [precisionName, thousands] : precisions) {
+            cases.push_back({std::string(shapeName) + "_" + precisionName, shape, thousands});
+        }
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(ShapesAndPrecisions, PlainAgreementTest, ::testing::ValuesIn(plainCases()),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace varnelle
