@@ -12,8 +12,6 @@
 namespace varnelle {
 namespace {
 
-constexpr std::size_t mostChartLines = 100'000;
-
 // The parser forgets the dashes of an unknown option; "-x" or "--name".
 QString optionAsTyped(const QString& name) {
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
@@ -177,13 +175,8 @@ OutputFormat readFormat(const OptionReader& options) {
 double readStep(const OptionReader& options, const TankDescription& description) {
     const double diameter = description.tank.diameter;
     const double step = options.has("pas") ? options.length("pas") : 10;
-    if (!(step >= 1) || step != std::floor(step)) {
-        refuse("--pas", "Le pas doit être un nombre entier de millimètres, au moins 1.");
-    }
-    if (chartLineCount(diameter, step) > mostChartLines) {
-        refuse("--pas", QStringLiteral("Le barème aurait plus de %1 lignes : choisissez un pas "
-                                       "plus grand.")
-                            .arg(mostChartLines));
+    if (const std::optional<QString> badStep = chartStepRefusal(diameter, step)) {
+        refuse("--pas", *badStep);
     }
     if (const std::optional<QString> tooMuch = chartWorkRefusal(description, step)) {
         refuse(options.has("pas") ? "--pas" : "--precision", *tooMuch);

@@ -44,10 +44,11 @@ void refuseBelowSmallest(Measure measure, double value) {
     }
 }
 
-// A length given by the source, no larger than any tank.
+// A length given by the source, no larger than any tank; a value that is not a
+// number is refused with them, never passed on to the computation.
 double length(const MeasureSource& source, Measure measure) {
     const double value = source.value(measure);
-    if (std::abs(value) > largestMeasure) {
+    if (!(std::abs(value) <= largestMeasure)) {
         refuse(measure, measureTooLargeMessage());
     }
     return value;
@@ -271,6 +272,17 @@ QString measureTooLargeMessage() {
 QString measureTooSmallMessage() {
     return QStringLiteral("La valeur doit être d'au moins %1 mm !")
         .arg(frenchNumber(smallestMeasure));
+}
+
+std::optional<QString> chartStepRefusal(double diameter, double step) {
+    if (!(step >= 1) || step != std::floor(step) || !std::isfinite(step)) {
+        return QStringLiteral("Le pas doit être un nombre entier de millimètres, au moins 1.");
+    }
+    if (chartLineCount(diameter, step) > mostChartLines) {
+        return QStringLiteral("Le barème aurait plus de %1 lignes : choisissez un pas plus grand.")
+            .arg(mostChartLines);
+    }
+    return std::nullopt;
 }
 
 std::optional<QString> chartWorkRefusal(const TankDescription& description, double step) {

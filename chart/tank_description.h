@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
 #include <optional>
 
 #include "core/volume.h"
@@ -68,6 +69,11 @@ QString measureTooLargeMessage();
 // widths of the ends must reach it.
 inline constexpr double smallestMeasure = 1;  // mm
 QString measureTooSmallMessage();
+
+// Why a chart of a tank `diameter` mm wide cannot have this step (not a whole
+// number of millimetres, or more lines than any dipstick needs), or nothing.
+inline constexpr std::size_t mostChartLines = 100'000;
+std::optional<QString> chartStepRefusal(double diameter, double step);
 
 // A chart costs one end integral per line: lines times slices are bounded so
 // that no chart runs for more than about half a minute.

@@ -8,10 +8,6 @@
 namespace varnelle {
 namespace {
 
-// More lines than any dipstick needs: a step this fine on so large a tank is a
-// slip of the keyboard, and would keep the machine busy for minutes.
-constexpr std::size_t mostChartLines = 100'000;
-
 // The main window's fields, as "Calculer" reads them: each measure is there,
 // possibly 0; the perimeter and the arc length reach the chart only through
 // the diameter and the width that the field checks derived from them.
@@ -82,16 +78,14 @@ std::variant<TankDescription, QString> chartTankFrom(const TankParameters& field
     return reading.description;
 }
 
-std::variant<double, QString> chartStepFrom(const QString& text, double diameter) {
+std::variant<double, QString> chartStepFrom(const QString& text,
+                                            const TankDescription& description) {
     const double step = numberIn(text);
-    if (!(step >= 1) || step != std::floor(step) || !std::isfinite(step)) {
-        return QStringLiteral(
-            "Le pas du barème doit être un nombre entier de millimètres, au "
-            "moins 1.");
+    if (std::optional<QString> refusal = chartStepRefusal(description.tank.diameter, step)) {
+        return *refusal;
     }
-    if (chartLineCount(diameter, step) > mostChartLines) {
-        return QStringLiteral("Le barème aurait plus de %1 lignes : choisissez un pas plus grand.")
-            .arg(mostChartLines);
+    if (std::optional<QString> refusal = chartWorkRefusal(description, step)) {
+        return *refusal;
     }
     return step;
 }

@@ -16,6 +16,7 @@ std::variant<TankDescription, QString> chartTankFrom(const TankParameters& field
 
 // The step typed or chosen, or the sentence that refuses it: a whole number of
 // millimetres, at least 1, and not so small that the chart would never end.
-std::variant<double, QString> chartStepFrom(const QString& text, double diameter);
+std::variant<double, QString> chartStepFrom(const QString& text,
+                                            const TankDescription& description);
 
 }  // namespace varnelle

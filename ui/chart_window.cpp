@@ -253,7 +253,7 @@ void ChartWindow::computeChart() {
         return;
     }
     const TankDescription description = std::get<TankDescription>(tank);
-    const auto step = chartStepFrom(stepCombo->currentText(), description.tank.diameter);
+    const auto step = chartStepFrom(stepCombo->currentText(), description);
     if (const auto* refusal = std::get_if<QString>(&step)) {
         showRefusal(*refusal);
         return;
