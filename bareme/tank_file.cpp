@@ -1,5 +1,8 @@
 #include "tank_file.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,12 +18,8 @@ const char* const tankOptions[9] = {"diametre", "perimetre", "longueur",        
 namespace {
 
 bool isTankOption(const QString& key) {
-    for (const char* option : tankOptions) {
-        if (key == QLatin1String(option)) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(std::begin(tankOptions), std::end(tankOptions),
+                       [&](const char* option) { return key == QLatin1String(option); });
 }
 
 [[noreturn]] void refuseKey(const QString& path, const QString& key, const QString& message) {
