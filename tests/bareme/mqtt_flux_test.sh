@@ -5,6 +5,8 @@
 # port. Nothing started here outlives the test.
 # Usage: mqtt_flux_test.sh PATH/TO/varnelle-bareme
 set -euo pipefail
+# Debian installs the broker in /usr/sbin, which a user's PATH may lack.
+PATH="$PATH:/usr/sbin:/sbin"
 
 program=$1
 work=$(mktemp -d)
