@@ -1,6 +1,8 @@
 #include "chart_page.h"
 
 #include <QLocale>
+#include <QPageRanges>
+#include <QPagedPaintDevice>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
@@ -253,11 +255,18 @@ bool paintChartPages(QPagedPaintDevice& device, const TankDescription& descripti
         return false;
     }
     painter.setRenderHint(QPainter::Antialiasing);
+    // The pages the user chose in a print dialog; none chosen means all.
+    const QPageRanges chosen = device.pageRanges();
     const int pageCount = chartPageCount(chart.lines.size());
+    bool firstPrinted = true;
     for (int number = 1; number <= pageCount; ++number) {
-        if (number > 1) {
+        if (!chosen.isEmpty() && !chosen.contains(number)) {
+            continue;
+        }
+        if (!firstPrinted) {
             device.newPage();
         }
+        firstPrinted = false;
         paintChartPage(painter, description, step, chart, number, marks);
     }
     return painter.end();

@@ -39,7 +39,8 @@ void paintChartPage(QPainter& painter, const TankDescription& description, doubl
                     const Chart& chart, int number, const ChartMarks& marks = {});
 
 // Paints every page on a printer or PDF writer whose page is A4, from the
-// paper's corner. False when the device cannot be painted on.
+// paper's corner, or only the pages of the device's page ranges when it has
+// some. False when the device cannot be painted on.
 bool paintChartPages(QPagedPaintDevice& device, const TankDescription& description, double step,
                      const Chart& chart, const ChartMarks& marks = {});
 

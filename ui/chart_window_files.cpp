@@ -59,6 +59,7 @@ void ChartWindow::onPrintButtonClick() {
     prepareForChart(printer);
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Imprimer le barème"));
+    dialog.setMinMax(1, chartPageCount(chartModel->chart().lines.size()));
     if (dialog.exec() == QDialog::Accepted && !printChart(printer)) {
         showMessageBox(this, QMessageBox::Warning,
                        QStringLiteral("Le barème n'a pas pu être imprimé."));

@@ -127,14 +127,20 @@ class ChartWindowTest : public QObject {
     void printsEveryPage_data() {
         QTest::addColumn<QString>("step");
         QTest::addColumn<int>("lines");
-        QTest::newRow("centimetres") << "10" << 101;
-        QTest::newRow("millimetres") << "1" << 1001;
+        QTest::addColumn<int>("firstPage");
+        QTest::addColumn<int>("lastPage");
+        QTest::newRow("centimetres") << "10" << 101 << 0 << 0;
+        QTest::newRow("millimetres") << "1" << 1001 << 0 << 0;
+        QTest::newRow("pages 2 to 3 of the millimetres") << "1" << 1001 << 2 << 3;
     }
 
-    // Printed to a PDF printer, the chart has the pages its lines need.
+    // Printed to a PDF printer, the chart has the pages its lines need, or
+    // those chosen in the print dialog.
     void printsEveryPage() {
         QFETCH(QString, step);
         QFETCH(int, lines);
+        QFETCH(int, firstPage);
+        QFETCH(int, lastPage);
         ChartWindow* chart = openChart();
         QVERIFY(chart);
         setStep(chart, step);
@@ -144,10 +150,14 @@ class ChartWindowTest : public QObject {
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(folder.filePath(QStringLiteral("bareme.pdf")));
+        if (firstPage > 0) {
+            printer.setFromTo(firstPage, lastPage);
+        }
         QVERIFY(chart->printChart(printer));
         const QByteArray pdf = varnelle::contentsOf(printer.outputFileName());
         QCOMPARE(varnelle::pdfPageCount(pdf),
-                 varnelle::chartPageCount(static_cast<std::size_t>(lines)));
+                 firstPage > 0 ? lastPage - firstPage + 1
+                               : varnelle::chartPageCount(static_cast<std::size_t>(lines)));
     }
 
     // A chart long to compute is abandoned by a new step, by closing its
