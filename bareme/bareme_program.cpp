@@ -132,16 +132,11 @@ int answerAtHeight(const BaremeRequest& request, QTextStream& out,
 }
 
 int saveTank(const BaremeRequest& request, QTextStream& out, QTextStream& err) {
-    FileReplacement file(request.tankFilePath);
-    const bool written =
-        file.open() &&
-        file.device().write(request.tankFileContents) == request.tankFileContents.size() &&
-        file.commit();
-    if (!written) {
-        file.cancel();
+    if (const std::optional<QString> failure =
+            writeWholeFile(request.tankFilePath, request.tankFileContents)) {
         err << programName << " : "
             << printable(QStringLiteral("Le fichier « %1 » n'a pas pu être écrit : %2")
-                             .arg(request.tankFilePath, file.error()))
+                             .arg(request.tankFilePath, *failure))
             << '\n';
         return exitFailure;
     }

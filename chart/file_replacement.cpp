@@ -63,6 +63,22 @@ bool FileReplacement::commit() {
     return true;
 }
 
+std::optional<QString> writeWholeFile(const QString& path, const QByteArray& contents) {
+    FileReplacement file(path);
+    if (!file.open()) {
+        return file.error();
+    }
+    if (file.device().write(contents) != contents.size()) {
+        const QString reason = frenchFileError(file.device().errorString());
+        file.cancel();
+        return reason;
+    }
+    if (!file.commit()) {
+        return file.error();
+    }
+    return std::nullopt;
+}
+
 QString frenchFileError(const QString& reason) {
     static const std::pair<int, const char*> systemReasons[] = {
         {EACCES, "permission refusée"},

@@ -3,8 +3,10 @@
 // that may be written is ever replaced, and it keeps its mode.
 #pragma once
 
+#include <QByteArray>
 #include <QSaveFile>
 #include <QString>
+#include <optional>
 
 namespace varnelle {
 
@@ -30,6 +32,10 @@ class FileReplacement {
     bool replaces_ = false;
     int mode_ = 0;  // of the file replaced
 };
+
+// Writes `contents` to `path` whole or not at all, as a FileReplacement does;
+// the French reason when it could not be written.
+std::optional<QString> writeWholeFile(const QString& path, const QByteArray& contents);
 
 // A system's or Qt's reason for a failed file operation, in French where the
 // user is likely to meet it ("Permission denied", "No such file or directory").

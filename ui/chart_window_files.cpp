@@ -7,8 +7,8 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSaveFile>
 
+#include "chart/file_replacement.h"
 #include "chart/pdf_chart.h"
 #include "chart/report_writer.h"
 #include "chart_table_model.h"
@@ -43,15 +43,14 @@ bool ChartWindow::printChart(QPrinter& printer) {
 }
 
 std::optional<QString> ChartWindow::saveCsv(const QString& path) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(chartCsv(chartModel->chart(), conventionsFor(QLocale())).toUtf8());
-        if (file.commit()) {
-            return std::nullopt;
-        }
+    // Written as the chart program writes its files: never over a device, a
+    // pipe or a read-only file, and a replaced file keeps its mode.
+    const std::optional<QString> failure =
+        writeWholeFile(path, chartCsv(chartModel->chart(), conventionsFor(QLocale())).toUtf8());
+    if (!failure) {
+        return std::nullopt;
     }
-    return QStringLiteral("Le fichier CSV « %1 » n'a pas pu être écrit : %2")
-        .arg(path, file.errorString());
+    return QStringLiteral("Le fichier CSV « %1 » n'a pas pu être écrit : %2").arg(path, *failure);
 }
 
 void ChartWindow::onPrintButtonClick() {

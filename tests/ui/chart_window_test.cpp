@@ -1,9 +1,12 @@
 // The chart window as the user reaches it, with "Barème…" in the main window:
 // its rows against the chart program's, its printed pages, a close during a
 // computation, and the sentence that replaces a chart that cannot be.
+#include <sys/stat.h>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -122,6 +125,12 @@ class ChartWindowTest : public QObject {
             varnelle::computeChart(varnelle::startUpTank(varnelle::EndShape::FlatEnds), 10);
         QCOMPARE(QString::fromUtf8(varnelle::contentsOf(path)),
                  varnelle::chartCsv(expected, varnelle::conventionsFor(QLocale())));
+
+        // A pipe is never replaced by the CSV.
+        const QString pipe = folder.filePath(QStringLiteral("tube"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QVERIFY(chart->saveCsv(pipe));
+        QVERIFY(QFileInfo::exists(pipe) && !QFileInfo(pipe).isFile());
     }
 
     void printsEveryPage_data() {
