@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <system_error>
 
 namespace varnelle {
 namespace {
@@ -226,6 +227,124 @@ std::string measureText(double value, char decimalSeparator, int minDecimals, in
         text[point] = decimalSeparator;
     }
     return text;
+}
+
+namespace {
+
+// The spaces people put between groups of digits, in UTF-8: ordinary,
+// no-break (U+00A0) and narrow no-break (U+202F), the one Qt writes in French.
+constexpr std::string_view digitGroupSpaces[] = {" ", "\xC2\xA0", "\xE2\x80\xAF"};
+
+std::size_t groupSpaceAt(std::string_view text, std::size_t at) {
+    for (const std::string_view space : digitGroupSpaces) {
+        if (text.substr(at, space.size()) == space) {
+            return space.size();
+        }
+    }
+    return 0;
+}
+
+// Blanks and spaces of any kind are passed over around the number.
+std::size_t blankLengthAt(std::string_view text, std::size_t at) {
+    return isIgnoredBlank(text[at]) ? 1 : groupSpaceAt(text, at);
+}
+
+std::size_t blankLengthAtEnd(std::string_view text) {
+    for (std::size_t length = 1; length <= 3 && length <= text.size(); ++length) {
+        if (blankLengthAt(text, text.size() - length) == length) {
+            return length;
+        }
+    }
+    return 0;
+}
+
+std::string_view trimmedOfBlanks(std::string_view text) {
+    while (!text.empty() && blankLengthAt(text, 0) > 0) {
+        text.remove_prefix(blankLengthAt(text, 0));
+    }
+    while (!text.empty() && blankLengthAtEnd(text) > 0) {
+        text.remove_suffix(blankLengthAtEnd(text));
+    }
+    return text;
+}
+
+// The integer digits, grouped by three after the first group or not at all;
+// false when a space stands anywhere else.
+bool takeIntegerDigits(std::string_view text, std::size_t& at, std::string& digits) {
+    std::size_t groupLength = 0;
+    bool grouped = false;
+    while (at < text.size()) {
+        if (isDecimalDigit(text[at])) {
+            digits += text[at++];
+            ++groupLength;
+            continue;
+        }
+        const std::size_t space = groupSpaceAt(text, at);
+        if (space == 0) {
+            break;
+        }
+        // A space follows a first group of one to three digits, or a full group.
+        if (groupLength == 0 || groupLength > 3 || (grouped && groupLength != 3)) {
+            return false;
+        }
+        grouped = true;
+        groupLength = 0;
+        at += space;
+    }
+    return !grouped || groupLength == 3;
+}
+
+}  // namespace
+
+std::optional<double> typedNumber(std::string_view text, char decimalSeparator) {
+    text = trimmedOfBlanks(text);
+    std::size_t at = 0;
+    std::string number;
+    if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
+        if (text[at] == '-') {
+            number += '-';
+        }
+        ++at;
+    }
+    std::string integer;
+    if (!takeIntegerDigits(text, at, integer)) {
+        return std::nullopt;
+    }
+    std::string decimals;
+    if (at < text.size() && (text[at] == '.' || text[at] == decimalSeparator)) {
+        ++at;
+        while (at < text.size() && isDecimalDigit(text[at])) {
+            decimals += text[at++];
+        }
+    }
+    if (at != text.size() || (integer.empty() && decimals.empty())) {
+        return std::nullopt;
+    }
+    number += (integer.empty() ? "0" : integer) + '.' + (decimals.empty() ? "0" : decimals);
+    double value = 0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec != std::errc() || !std::isfinite(value)) {
+        return std::nullopt;  // out of a double's range: no tank measures that
+    }
+    return value;
+}
+
+std::string groupedText(std::string number, std::string_view group) {
+    if (group.empty()) {
+        return number;
+    }
+    const std::size_t firstDigit = number.find_first_of("0123456789");
+    if (firstDigit == std::string::npos) {
+        return number;
+    }
+    std::size_t end = firstDigit;
+    while (end < number.size() && isDecimalDigit(number[end])) {
+        ++end;
+    }
+    for (std::size_t at = end; at > firstDigit + 3; at -= 3) {
+        number.insert(at - 3, group);
+    }
+    return number;
 }
 
 }  // namespace varnelle

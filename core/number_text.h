@@ -1,6 +1,7 @@
 // Reading numbers from field texts and writing them back for display.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,17 @@ std::string resultText(double value, char decimalSeparator);
 // value that rounds to zero: 1000 -> "1000", 12.5 -> "12,5" with a comma.
 std::string measureText(double value, char decimalSeparator, int minDecimals = 0,
                         int maxDecimals = 3);
+
+// A number as people type it into the chart window, in UTF-8, and nothing
+// else: blanks around it, an optional sign, digits that may be grouped by
+// three with a space (ordinary, no-break or narrow no-break), and decimals
+// after a period or after `decimalSeparator` (the one the window writes).
+// "1 570,796" and "1570.796" are read alike under a comma; "12abc", "abc",
+// "1,2,3" and an empty text are not numbers.
+std::optional<double> typedNumber(std::string_view text, char decimalSeparator);
+
+// `number` (as measureText writes it) with `group` between each three digits
+// of its integer part: "1570,796" -> "1 570,796". Empty `group`: unchanged.
+std::string groupedText(std::string number, std::string_view group);
 
 }  // namespace varnelle

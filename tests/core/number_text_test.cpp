@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace varnelle {
@@ -165,6 +166,92 @@ INSTANTIATE_TEST_SUITE_P(Values, MeasureTextTest,
                                            MeasureCase{"CentimetresOfHalfMillimetre", 100.05, ',',
                                                        1, 4, "100,05"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// --- Numbers typed into the chart window ----------------------------------------
+
+// Spaces that set thousands apart: no-break and narrow no-break, in UTF-8.
+#define NBSP "\xC2\xA0"
+#define NNBSP "\xE2\x80\xAF"
+
+struct TypedCase {
+    const char* name;
+    std::string text;
+    char decimal;
+    std::optional<double> expected;  // nothing: not a number
+};
+
+class TypedNumberTest : public ::testing::TestWithParam<TypedCase> {};
+
+TEST_P(TypedNumberTest, ReadsWhatTheWindowWritesAndNothingElse) {
+    const TypedCase& c = GetParam();
+    EXPECT_EQ(typedNumber(c.text, c.decimal), c.expected) << '"' << c.text << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, TypedNumberTest,
+    ::testing::Values(
+        TypedCase{"Whole", "1000", ',', 1000},
+        TypedCase{"DecimalComma", "500,5", ',', 500.5},
+        TypedCase{"PeriodUnderAComma", "1000.4", ',', 1000.4},
+        TypedCase{"CommaUnderAPeriod", "1000,4", '.', std::nullopt},
+        TypedCase{"CapacityAsShown", "1570,796", ',', 1570.796},
+        TypedCase{"GroupedBySpace", "1 571", ',', 1571},
+        TypedCase{"GroupedByNoBreakSpace", "1" NBSP "570,796", ',', 1570.796},
+        TypedCase{"GroupedByNarrowNoBreakSpace", "1" NNBSP "570,796", ',', 1570.796},
+        TypedCase{"GroupedMillions", "12 345 678.5", '.', 12345678.5},
+        TypedCase{"BlanksAround", "  \t42 ", ',', 42},
+        TypedCase{"NoBreakSpacesAround", NBSP "42" NNBSP, ',', 42},
+        TypedCase{"LeadingSeparator", ",5", ',', 0.5},
+        TypedCase{"TrailingSeparator", "7,", ',', 7},
+        TypedCase{"Negative", "-3,5", ',', -3.5},
+        TypedCase{"Positive", "+8", ',', 8},
+        TypedCase{"Empty", "", ',', std::nullopt},
+        TypedCase{"BlanksOnly", "   ", ',', std::nullopt},
+        TypedCase{"Letters", "abc", ',', std::nullopt},
+        TypedCase{"NumberThenLetters", "12abc", ',', std::nullopt},
+        TypedCase{"Unit", "300 mm", ',', std::nullopt},
+        TypedCase{"TwoSeparators", "1,2,3", ',', std::nullopt},
+        TypedCase{"CommaAndPeriod", "1,2.3", ',', std::nullopt},
+        TypedCase{"SeparatorAlone", ",", ',', std::nullopt},
+        TypedCase{"SignAlone", "-", ',', std::nullopt},
+        TypedCase{"GroupOfTwo", "15 71", ',', std::nullopt},
+        TypedCase{"FirstGroupOfFour", "1571 000", ',', std::nullopt},
+        TypedCase{"SpaceInDecimals", "1,5 5", ',', std::nullopt},
+        TypedCase{"DoubleSpace", "1  571", ',', std::nullopt},
+        TypedCase{"Exponent", "1e3", ',', std::nullopt},
+        TypedCase{"Hexadecimal", "&H1F", ',', std::nullopt},
+        TypedCase{"Infinity", "inf", '.', std::nullopt},
+        TypedCase{"BeyondDoubles", std::string(400, '9'), ',', std::nullopt},
+        TypedCase{"EmbeddedNul", std::string("7\0" "8", 3), ',', std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct GroupCase {
+    const char* name;
+    std::string number;
+    std::string expected;
+};
+
+class GroupedTextTest : public ::testing::TestWithParam<GroupCase> {};
+
+TEST_P(GroupedTextTest, SetsThousandsApart) {
+    EXPECT_EQ(groupedText(GetParam().number, NBSP), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, GroupedTextTest,
+    ::testing::Values(GroupCase{"Hundreds", "571", "571"},
+                      GroupCase{"Thousands", "1571", "1" NBSP "571"},
+                      GroupCase{"DecimalsLeftAlone", "1570,796", "1" NBSP "570,796"},
+                      GroupCase{"Millions", "-1234567.8915", "-1" NBSP "234" NBSP "567.8915"},
+                      GroupCase{"NegativeHundreds", "-999,5", "-999,5"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GroupedText, WrittenNumbersAreReadBack) {
+    for (const double value : {0.0, 1570.796, 123456.789, 1000000.0}) {
+        const std::string written = groupedText(measureText(value, ',', 0, 3), NBSP);
+        EXPECT_EQ(typedNumber(written, ','), value) << written;
+    }
+}
 
 }  // namespace
 }  // namespace varnelle
