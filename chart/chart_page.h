@@ -1,16 +1,20 @@
-// The chart as printed A4 pages: on the first, the tank's measurements and a
+// The chart as printed pages: on the first, the tank's measurements and a
 // sketch of it, a plot of litres against height with the strainer and the fill
 // limit marked, then the table, which runs on over as many pages as it takes.
-// The same pages go to a PDF, a printer or a screen.
+// The pages are laid out for the paper they go on (A4 in a PDF, the printer's
+// paper in either orientation on paper): the same pages go to a PDF, a printer
+// or a screen.
 #pragma once
 
 #include <QDate>
+#include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QSizeF>
 #include <cstddef>
 #include <optional>
 
+#include "chart/chart_numbers.h"
 #include "chart/tank_chart.h"
 #include "chart/tank_description.h"
 
@@ -29,18 +33,31 @@ struct ChartMarks {
     QDate date = QDate::currentDate();
 };
 
-// Pages taken by a chart of `lineCount` lines.
-int chartPageCount(std::size_t lineCount);
+// The paper the chart is laid out on when nothing says otherwise, and always
+// in a PDF file: A4 portrait, width by height in millimetres.
+inline constexpr QSizeF defaultChartPaper{210, 297};
 
-// Paints page `number` (from 1) of the chart, the page's top-left corner at
-// the painter's origin, in millimetres at the resolution of the painter's
-// device.
+// The whole sheet of a page layout, margins included, in millimetres and
+// turned as the layout is: what the chart is laid out on when printed.
+QSizeF chartPaper(const QPageLayout& layout);
+
+// Pages taken by a chart of `lineCount` lines on paper of `paperMm`: the table
+// has as many lines on a page as its height holds, and as many blocks side
+// by side as its width holds.
+int chartPageCount(std::size_t lineCount, const QSizeF& paperMm = defaultChartPaper);
+
+// Paints page `number` (from 1) of the chart laid out for paper of `paperMm`,
+// the paper's top-left corner at the painter's origin, in millimetres at the
+// resolution of the painter's device. Paper smaller than the page needs (A5)
+// gets the page laid out larger in its shape and drawn to fit.
 void paintChartPage(QPainter& painter, const TankDescription& description, double step,
-                    const Chart& chart, int number, const ChartMarks& marks = {});
+                    const Chart& chart, int number, const QSizeF& paperMm,
+                    const ChartMarks& marks = {});
 
-// Paints every page on a printer or PDF writer whose page is A4, from the
-// paper's corner, or only the pages of the device's page ranges when it has
-// some. False when the device cannot be painted on.
+// Paints every page on a printer or PDF writer, laid out for its paper
+// (chartPaper of its page layout) and drawn from the paper's corner whatever
+// its margins, or only the pages of the device's page ranges when it has some.
+// False when the device cannot be painted on.
 bool paintChartPages(QPagedPaintDevice& device, const TankDescription& description, double step,
                      const Chart& chart, const ChartMarks& marks = {});
 
@@ -54,6 +71,9 @@ void paintChartPlot(QPainter& painter, const QSizeF& sizeMm, const TankParameter
 // strainer.
 QString chartShapeLine(const TankParameters& tank);
 QString chartKeyFigures(const Chart& chart);
+// The same with litres written by `conventions` to `decimals` decimals, as a
+// window writes them.
+QString chartKeyFigures(const Chart& chart, const OutputConventions& conventions, int decimals);
 
 // Litres as the page prints them, in its table and on its axis: whole litres
 // unless told otherwise, thousands set apart: "1 650".

@@ -4,11 +4,15 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
+#include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <optional>
+#include <vector>
 
 #include "chart/chart_page.h"
 #include "chart/tank_chart.h"
@@ -45,12 +49,23 @@ class PagePainter {
         return {dotsX(x), dotsY(y), dotsX(w), dotsY(h)};
     }
 
-    void setFont(double points, bool bold = false) {
+    static QFont font(double points, bool bold = false) {
         QFont font(QStringLiteral("Liberation Sans"));
         font.setStyleHint(QFont::SansSerif);
         font.setPointSizeF(points);
         font.setBold(bold);
-        painter_.setFont(font);
+        return font;
+    }
+
+    void setFont(double points, bool bold = false) { painter_.setFont(font(points, bold)); }
+
+    // The room that `text` takes in that font on this device, in millimetres.
+    double textWidth(const QString& text, double points, bool bold = false) const {
+        return QFontMetricsF(font(points, bold), painter_.device()).horizontalAdvance(text) /
+               dotsX(1);
+    }
+    double textHeight(double points, bool bold = false) const {
+        return QFontMetricsF(font(points, bold), painter_.device()).height() / dotsY(1);
     }
 
     void setPen(const QColor& colour, double widthMm, Qt::PenStyle style = Qt::SolidLine) {
@@ -77,7 +92,39 @@ class PagePainter {
 struct PlotArea {
     double left, top, width, height;
 };
+
+// Where the plot puts what it draws, in millimetres from the painter's origin.
+// It is worked out before anything is drawn, so that the words go where the
+// curves are not: today's litres beside its dot away from the curves, the
+// legend in a corner the curves leave empty, shortened, smaller or left off
+// when the plot is too small for it, and no more graduations than their
+// numbers have room for.
+struct PlotLayout {
+    QRectF frame;
+    double maxHeight = 1;  // mm of oil at the frame's right
+    double maxLitres = 1;  // at its top
+    double heightStep = 1;
+    double litreStep = 1;
+    int litreDecimals = 0;
+    std::vector<QRectF> heightLabels;  // each graduation's number, as drawn
+    std::vector<QRectF> litreLabels;
+    std::optional<QPointF> oilLevelDot;
+    QRectF oilLevelLabel;  // empty without today's level
+    QRectF legend;         // empty when there is no room for it
+    double legendPoints = 0;
+    bool briefLegend = false;  // short names of the lines
+
+    double x(double heightMm) const { return frame.left() + frame.width() * heightMm / maxHeight; }
+    double y(double litres) const { return frame.bottom() - frame.height() * litres / maxLitres; }
+};
+
+PlotLayout plotLayout(const PagePainter& page, const PlotArea& area, const TankParameters& tank,
+                      const Chart& chart, const ChartMarks& marks);
 void drawPlot(PagePainter& page, const PlotArea& area, const TankParameters& tank,
               const Chart& chart, const ChartMarks& marks);
+
+// The layout of the plot that paintChartPlot draws.
+PlotLayout chartPlotLayout(QPainter& painter, const QSizeF& sizeMm, const TankParameters& tank,
+                           const Chart& chart, const ChartMarks& marks);
 
 }  // namespace varnelle

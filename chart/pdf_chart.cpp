@@ -31,7 +31,9 @@ PdfOutcome writeChartPdf(const QString& path, const TankDescription& description
     }
     {
         QPdfWriter writer(&file.device());
-        writer.setPageSize(QPageSize(QPageSize::A4));
+        // The chart's own paper, A4 portrait, whatever a printer was given.
+        writer.setPageSize(QPageSize(defaultChartPaper, QPageSize::Millimeter));
+        writer.setPageOrientation(QPageLayout::Portrait);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setResolution(dotsPerInch);
         writer.setTitle(QStringLiteral("Barème de jaugeage"));

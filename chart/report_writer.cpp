@@ -67,15 +67,6 @@ QString rightAligned(const QString& text, int width) {
 
 }  // namespace
 
-OutputConventions conventionsFor(const QLocale& locale) {
-    OutputConventions conventions;
-    // Of the locale's decimal separators, the outputs keep two: a comma where
-    // the locale writes one, a period everywhere else.
-    conventions.decimal = locale.decimalPoint() == QLatin1String(",") ? QChar(',') : QChar('.');
-    conventions.csvSeparator = conventions.decimal == ',' ? QChar(';') : QChar(',');
-    return conventions;
-}
-
 QString recordText(const Record& record, const OutputConventions& conventions) {
     int labelWidth = 0;
     for (const Field& field : record) {
@@ -108,8 +99,15 @@ QString recordJson(const Record& record) {
 }
 
 QStringList tankSummaryLines(const TankDescription& description, double step, QChar decimal) {
+    OutputConventions conventions;
+    conventions.decimal = decimal;
+    return tankSummaryLines(description, step, conventions);
+}
+
+QStringList tankSummaryLines(const TankDescription& description, double step,
+                             const OutputConventions& conventions) {
     const TankParameters& tank = description.tank;
-    const auto mm = [decimal](double value) { return measureString(value, decimal) + " mm"; };
+    const auto mm = [&conventions](double value) { return conventions.millimetres(value); };
 
     QString diameter = "Diamètre : " + mm(tank.diameter);
     if (description.perimeter) {
@@ -141,7 +139,7 @@ QStringList tankSummaryLines(const TankDescription& description, double step, QC
             ends,
             "Crépine : " + mm(tank.strainerHeight) + " au-dessus du fond",
             "Pas du barème : " + mm(step),
-            "Précision : " + measureString(description.precisionThousands, decimal) +
+            "Précision : " + conventions.number(description.precisionThousands) +
                 " milliers d'intervalles d'intégration par extrémité"};
 }
 
@@ -169,8 +167,14 @@ QStringList chartColumnTitles() {
 }
 
 QStringList chartLineCells(const ChartLine& line, QChar decimal) {
-    return {measureString(line.height, decimal), measureString(line.height / 10, decimal, 1, 4),
-            litresString(line.totalLitres, decimal), litresString(line.availableLitres, decimal)};
+    OutputConventions conventions;
+    conventions.decimal = decimal;
+    return chartLineCells(line, conventions);
+}
+
+QStringList chartLineCells(const ChartLine& line, const OutputConventions& conventions) {
+    return {conventions.number(line.height), conventions.number(line.height / 10, 1, 4),
+            conventions.litres(line.totalLitres), conventions.litres(line.availableLitres)};
 }
 
 QString chartText(const TankDescription& description, double step, const Chart& chart,

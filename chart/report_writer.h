@@ -8,19 +8,11 @@
 #include <QStringList>
 #include <vector>
 
+#include "chart/chart_numbers.h"
 #include "chart/tank_chart.h"
 #include "chart/tank_description.h"
 
 namespace varnelle {
-
-// Separators for the user's locale: where numbers take a decimal comma, CSV
-// fields are separated by semicolons, as French spreadsheets expect.
-struct OutputConventions {
-    QChar decimal = '.';
-    QChar csvSeparator = ',';
-};
-
-OutputConventions conventionsFor(const QLocale& locale);
 
 enum class Unit { Millimetres, Centimetres, Litres, Percent };
 
@@ -43,6 +35,8 @@ QString recordJson(const Record& record);
 
 // The measurements in a few lines, for the heads of the text chart and the PDF.
 QStringList tankSummaryLines(const TankDescription& description, double step, QChar decimal);
+QStringList tankSummaryLines(const TankDescription& description, double step,
+                             const OutputConventions& conventions);
 
 // Height in mm and cm, total and available litres, for each line of a chart.
 QString chartText(const TankDescription& description, double step, const Chart& chart,
@@ -63,5 +57,6 @@ QString unitInBrackets(const ChartColumn& column);
 
 // The cells of one line of the chart, in the order of the columns.
 QStringList chartLineCells(const ChartLine& line, QChar decimal);
+QStringList chartLineCells(const ChartLine& line, const OutputConventions& conventions);
 
 }  // namespace varnelle

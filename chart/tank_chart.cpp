@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <system_error>
 #include <thread>
 
@@ -18,6 +19,9 @@ VolumeResults volumesWithEndsAt(TankParameters tank, double height, double endsA
 bool isAbandoned(const std::atomic<bool>* abandon) {
     return abandon != nullptr && abandon->load(std::memory_order_relaxed);
 }
+
+// What an abandoned look-up gives: nothing a caller could take for an answer.
+constexpr double meaningless = std::numeric_limits<double>::quiet_NaN();
 
 // Calls work(k) once for each k below `count`, on as many threads as the
 // machine has cores, in no particular order; hands out no more indices once
@@ -58,6 +62,42 @@ ChartLine chartLine(TankParameters tank, double height, double endsAtHeight,
     return line;
 }
 
+// Heights that the plot needs besides the chart's lines (sorted): between
+// lines too far apart for a smooth curve, evenly spaced points, fewer than
+// 1 / plotSpacing of them whatever the step; and the marked height. The
+// strainer's integral is taken for the lines anyway.
+std::vector<double> plotOnlyHeights(const std::vector<double>& lines, double diameter,
+                                    std::optional<double> marked) {
+    std::vector<double> heights;
+    const double spacing = diameter * plotSpacing;
+    for (std::size_t k = 1; k < lines.size(); ++k) {
+        const double gap = lines[k] - lines[k - 1];
+        if (gap > spacing) {
+            const auto parts = static_cast<int>(std::ceil(gap / spacing));
+            for (int i = 1; i < parts; ++i) {
+                heights.push_back(lines[k - 1] + gap * i / parts);
+            }
+        }
+    }
+    if (marked && *marked >= 0 && *marked <= diameter &&
+        !std::binary_search(lines.begin(), lines.end(), *marked)) {
+        heights.insert(std::upper_bound(heights.begin(), heights.end(), *marked), *marked);
+    }
+    return heights;
+}
+
+// The lines and the plot's own points, by rising height, one point a height.
+std::vector<ChartLine> plotPointsOf(const std::vector<ChartLine>& lines,
+                                    const std::vector<ChartLine>& own) {
+    std::vector<ChartLine> points = lines;
+    points.insert(points.end(), own.begin(), own.end());
+    const auto lower = [](const ChartLine& a, const ChartLine& b) { return a.height < b.height; };
+    std::stable_sort(points.begin(), points.end(), lower);
+    const auto same = [](const ChartLine& a, const ChartLine& b) { return a.height == b.height; };
+    points.erase(std::unique(points.begin(), points.end(), same), points.end());
+    return points;
+}
+
 }  // namespace
 
 double totalVolumeAt(const TankParameters& tank, double height) {
@@ -65,9 +105,18 @@ double totalVolumeAt(const TankParameters& tank, double height) {
     return volumesWithEndsAt(tank, height, 0).totalVolume;
 }
 
-VolumeResults volumesAt(TankParameters tank, double height) {
+VolumeResults volumesAt(TankParameters tank, double height, const std::atomic<bool>* abandon) {
+    // computeVolumes' two integrals, with a look at the flag before each.
     tank.oilHeight = height;
-    return computeVolumes(tank);
+    const VolumeResults abandoned{meaningless, meaningless, meaningless, meaningless, meaningless};
+    if (isAbandoned(abandon)) {
+        return abandoned;
+    }
+    const double endsAtOil = endsVolumeAt(tank, height);
+    if (isAbandoned(abandon)) {
+        return abandoned;
+    }
+    return volumesFromEnds(tank, endsAtOil, endsVolumeAt(tank, tank.strainerHeight));
 }
 
 std::size_t chartLineCount(double diameter, double step) {
@@ -95,31 +144,41 @@ std::vector<double> chartHeights(double diameter, double step) {
     return heights;
 }
 
-Chart computeChart(const TankParameters& tank, double step, const std::atomic<bool>* abandon) {
+Chart computeChart(const TankParameters& tank, double step, const std::atomic<bool>* abandon,
+                   std::optional<double> markedHeight) {
     // The end integrals, the costly part, are independent of one another: one
-    // per height and one at the strainer, which does not move from line to
-    // line, taken on every core. Each is the same computation as in a serial
-    // loop, so the chart is the same to the last bit.
-    const std::vector<double> heights = chartHeights(tank.diameter, step);
-    std::vector<double> ends(heights.size() + 1);
-    onEveryCore(ends.size(), abandon, [&](std::size_t k) {
-        ends[k] = endsVolumeAt(tank, k < heights.size() ? heights[k] : tank.strainerHeight);
-    });
+    // per line, one per point of the plot's own, and one at the strainer,
+    // which does not move from line to line, taken on every core. Each is the
+    // same computation as in a serial loop, so the chart is the same to the
+    // last bit.
+    std::vector<double> heights = chartHeights(tank.diameter, step);
+    const std::size_t lineCount = heights.size();
+    const std::vector<double> own = plotOnlyHeights(heights, tank.diameter, markedHeight);
+    heights.insert(heights.end(), own.begin(), own.end());
+    heights.push_back(tank.strainerHeight);
+    std::vector<double> ends(heights.size());
+    onEveryCore(ends.size(), abandon,
+                [&](std::size_t k) { ends[k] = endsVolumeAt(tank, heights[k]); });
     if (isAbandoned(abandon)) {
         return {};
     }
     const double endsAtStrainer = ends.back();
-    Chart chart;
-    chart.lines.reserve(heights.size());
+    std::vector<ChartLine> points;
+    points.reserve(heights.size());
     for (std::size_t k = 0; k < heights.size(); ++k) {
-        chart.lines.push_back(chartLine(tank, heights[k], ends[k], endsAtStrainer));
+        points.push_back(chartLine(tank, heights[k], ends[k], endsAtStrainer));
     }
+    Chart chart;
+    chart.lines.assign(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(lineCount));
+    points.erase(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(lineCount));
+    chart.plotPoints = plotPointsOf(chart.lines, points);
     chart.belowStrainerLitres = volumesFromEnds(tank, 0, endsAtStrainer).belowStrainerVolume;
     chart.capacity = chart.lines.back().totalLitres;
     return chart;
 }
 
-double heightForVolume(const TankParameters& tank, double litres) {
+double heightForVolume(const TankParameters& tank, double litres,
+                       const std::atomic<bool>* abandon) {
     // The total volume grows with the height: halve [low, high] until the two
     // ends meet, keeping total(low) < litres <= total(high).
     double low = 0;
@@ -129,6 +188,9 @@ double heightForVolume(const TankParameters& tank, double litres) {
         const double middle = low + (high - low) / 2;
         if (middle <= low || middle >= high) {
             break;
+        }
+        if (isAbandoned(abandon)) {
+            return meaningless;
         }
         if (totalVolumeAt(tank, middle) < litres) {
             low = middle;
@@ -142,14 +204,22 @@ double heightForVolume(const TankParameters& tank, double litres) {
     return std::min(std::round(high), tank.diameter);
 }
 
-OrderAmount orderAmount(const TankParameters& tank, double oilHeight, double fillPercent) {
+OrderAmount orderAmount(const TankParameters& tank, double oilHeight, double fillPercent,
+                        const std::atomic<bool>* abandon) {
+    const OrderAmount abandoned{meaningless, meaningless, meaningless, meaningless};
+    if (isAbandoned(abandon)) {
+        return abandoned;
+    }
     OrderAmount order;
     order.currentLitres = totalVolumeAt(tank, oilHeight);
+    if (isAbandoned(abandon)) {
+        return abandoned;
+    }
     order.fillLimitLitres = totalVolumeAt(tank, tank.diameter) * fillPercent / 100;
     order.litresToOrder = std::max(0.0, order.fillLimitLitres - order.currentLitres);
     order.heightAfterDelivery =
-        order.litresToOrder > 0 ? heightForVolume(tank, order.fillLimitLitres) : oilHeight;
-    return order;
+        order.litresToOrder > 0 ? heightForVolume(tank, order.fillLimitLitres, abandon) : oilHeight;
+    return isAbandoned(abandon) ? abandoned : order;
 }
 
 }  // namespace varnelle

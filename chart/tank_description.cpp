@@ -274,9 +274,15 @@ QString measureTooSmallMessage() {
         .arg(frenchNumber(smallestMeasure));
 }
 
-std::optional<QString> chartStepRefusal(double diameter, double step) {
+std::optional<QString> chartStepRefusal(double diameter, double step,
+                                        const OutputConventions& conventions) {
     if (!(step >= 1) || step != std::floor(step) || !std::isfinite(step)) {
         return QStringLiteral("Le pas doit être un nombre entier de millimètres, au moins 1.");
+    }
+    // A wider step leaves the chart with its two ends alone.
+    if (step > diameter) {
+        return QStringLiteral("Le pas ne peut pas dépasser le diamètre de la cuve (%1).")
+            .arg(conventions.millimetres(diameter));
     }
     if (chartLineCount(diameter, step) > mostChartLines) {
         return QStringLiteral("Le barème aurait plus de %1 lignes : choisissez un pas plus grand.")
@@ -285,7 +291,8 @@ std::optional<QString> chartStepRefusal(double diameter, double step) {
     return std::nullopt;
 }
 
-std::optional<QString> chartWorkRefusal(const TankDescription& description, double step) {
+std::optional<QString> chartWorkRefusal(const TankDescription& description, double step,
+                                        const OutputConventions& conventions) {
     const double diameter = description.tank.diameter;
     const double slices = description.tank.intervals;
     const auto lines = static_cast<double>(chartLineCount(diameter, step));
@@ -302,7 +309,7 @@ std::optional<QString> chartWorkRefusal(const TankDescription& description, doub
     return QStringLiteral(
                "Le barème demanderait trop de calcul : choisissez une précision d'au "
                "plus %1 ou un pas d'au moins %2 mm.")
-        .arg(frenchNumber(precisionThatFits), frenchNumber(stepThatFits));
+        .arg(conventions.number(precisionThatFits), conventions.number(stepThatFits));
 }
 
 QString endShapeKey(EndShape shape) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 
+#include "chart/chart_numbers.h"
 #include "core/volume.h"
 
 namespace varnelle {
@@ -71,16 +72,20 @@ inline constexpr double smallestMeasure = 1;  // mm
 QString measureTooSmallMessage();
 
 // Why a chart of a tank `diameter` mm wide cannot have this step (not a whole
-// number of millimetres, or more lines than any dipstick needs), or nothing.
+// number of millimetres, wider than the tank, or more lines than any dipstick
+// needs), or nothing.
 inline constexpr std::size_t mostChartLines = 100'000;
-std::optional<QString> chartStepRefusal(double diameter, double step);
+std::optional<QString> chartStepRefusal(double diameter, double step,
+                                        const OutputConventions& conventions = {',', ';', {}});
 
 // A chart costs one end integral per line: lines times slices are bounded so
 // that no chart runs for more than about half a minute.
 inline constexpr double mostChartSlices = 1e9;
 // Why a chart with this step would be too much work (with the largest
-// precision and the smallest step that fit), or nothing when it is not.
-std::optional<QString> chartWorkRefusal(const TankDescription& description, double step);
+// precision and the smallest step that fit, written by `conventions`), or
+// nothing when it is not.
+std::optional<QString> chartWorkRefusal(const TankDescription& description, double step,
+                                        const OutputConventions& conventions = {',', ';', {}});
 
 // The short names of the end shapes: "plats", "tronconiques", "calotte",
 // "quart-de-cercle".

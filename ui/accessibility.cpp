@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "chart_curve.h"
 #include "progress_frame.h"
 
 namespace varnelle {
@@ -65,6 +66,9 @@ class ProgressBox : public QAccessibleWidget, public QAccessibleValueInterface {
 };
 
 QAccessibleInterface* describe(const QString& className, QObject* object) {
+    if (auto* curve = qobject_cast<ChartCurve*>(object)) {
+        return new QAccessibleWidget(curve, QAccessible::Graphic);
+    }
     if (className == QLatin1String("QComboBox")) {
         auto* combo = qobject_cast<QComboBox*>(object);
         if (combo && combo->isEditable()) {

@@ -1,7 +1,9 @@
-// The chart's curve in the window, drawn by the same code as the printed page.
+// The chart's curve in the window, drawn by the same code as the printed page;
+// a screen reader is told what it shows in its accessible description.
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 #include "chart/chart_page.h"
 #include "chart/tank_chart.h"
@@ -16,6 +18,7 @@ class ChartCurve : public QWidget {
 
     void setPicture(const TankParameters& tank, Chart chart, const ChartMarks& marks);
     void setFillPercent(double percent);
+    const std::optional<OilLevel>& oilLevel() const { return marks_.oilLevel; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;

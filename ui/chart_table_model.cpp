@@ -25,14 +25,18 @@ double columnValue(const ChartLine& line, int column) {
     }
 }
 
+QString columnTitle(const ChartColumn& column) {
+    return column.shortName + ' ' + unitInBrackets(column);
+}
+
 }  // namespace
 
 ChartTableModel::ChartTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ChartTableModel::setChart(Chart chart, QChar decimal) {
+void ChartTableModel::setChart(Chart chart, const OutputConventions& conventions) {
     beginResetModel();
     chart_ = std::move(chart);
-    decimal_ = decimal;
+    conventions_ = conventions;
     endResetModel();
 }
 
@@ -51,7 +55,7 @@ QVariant ChartTableModel::data(const QModelIndex& index, int role) const {
     const ChartLine& line = chart_.lines[static_cast<std::size_t>(index.row())];
     switch (role) {
         case Qt::DisplayRole:
-            return chartLineCells(line, decimal_).at(index.column());
+            return chartLineCells(line, conventions_).at(index.column());
         case Qt::UserRole:
             return columnValue(line, index.column());
         case Qt::TextAlignmentRole:
@@ -91,10 +95,15 @@ QString ChartTableModel::rowsAsText(const QModelIndexList& cells) const {
     for (const QModelIndex& cell : cells) {
         rows.insert(cell.row());
     }
-    QString text = chartColumnTitles().join('\t') + '\n';
+    QStringList titles;
+    for (const ChartColumn& column : chartColumns()) {
+        titles << columnTitle(column);
+    }
+    QString text = titles.join('\t') + '\n';
     for (const int row : rows) {
-        text +=
-            chartLineCells(chart_.lines[static_cast<std::size_t>(row)], decimal_).join('\t') + '\n';
+        text += chartLineCells(chart_.lines[static_cast<std::size_t>(row)], conventions_.decimal)
+                    .join('\t') +
+                '\n';
     }
     return text;
 }

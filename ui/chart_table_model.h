@@ -1,11 +1,12 @@
-// The lines of a chart as a table: the texts of the chart program in
-// Qt::DisplayRole, the unrounded values as doubles in Qt::UserRole.
+// The lines of a chart as a table: the chart program's texts, written for
+// people ("1 570,796"), in Qt::DisplayRole, the unrounded values as doubles
+// in Qt::UserRole.
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QChar>
 #include <QModelIndexList>
 
+#include "chart/chart_numbers.h"
 #include "chart/tank_chart.h"
 
 namespace varnelle {
@@ -16,7 +17,7 @@ class ChartTableModel : public QAbstractTableModel {
   public:
     explicit ChartTableModel(QObject* parent = nullptr);
 
-    void setChart(Chart chart, QChar decimal);
+    void setChart(Chart chart, const OutputConventions& conventions);
     const Chart& chart() const { return chart_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -28,13 +29,14 @@ class ChartTableModel : public QAbstractTableModel {
     // The row whose height is nearest to `height`, in mm.
     int rowNearest(double height) const;
 
-    // The rows of these cells, whole, as tab-separated lines under the column
-    // titles: what a spreadsheet pastes into as many cells.
+    // The rows of these cells, whole, as tab-separated lines under the
+    // table's column titles: what a spreadsheet pastes into as many cells,
+    // its numbers without grouping.
     QString rowsAsText(const QModelIndexList& cells) const;
 
   private:
     Chart chart_;
-    QChar decimal_ = '.';
+    OutputConventions conventions_;
 };
 
 }  // namespace varnelle

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "chart/tank_chart.h"
-#include "field_number.h"
 
 namespace varnelle {
 namespace {
@@ -67,24 +66,42 @@ QString fieldName(Measure measure) {
     return QString();
 }
 
+// The rule broken, after the name of the field and a colon: "Diamètre de la
+// cuve : veuillez rentrer une valeur du diamètre de la cuve." The rules are
+// the main window's error boxes, which start with a capital and may end with
+// an exclamation mark.
+QString afterColon(QString rule) {
+    rule = rule.trimmed();
+    while (rule.endsWith('!') || rule.endsWith('.')) {
+        rule.chop(1);
+        rule = rule.trimmed();
+    }
+    if (!rule.isEmpty()) {
+        rule[0] = rule[0].toLower();
+    }
+    return rule + '.';
+}
+
 }  // namespace
 
 std::variant<TankDescription, QString> chartTankFrom(const TankParameters& fields) {
     const TankReading reading = readTankDescription(FieldMeasures(fields));
     if (reading.refusal) {
         return QStringLiteral("%1 : %2").arg(fieldName(reading.refusal->measure),
-                                             reading.refusal->message);
+                                             afterColon(reading.refusal->message));
     }
     return reading.description;
 }
 
-std::variant<double, QString> chartStepFrom(const QString& text,
-                                            const TankDescription& description) {
-    const double step = numberIn(text);
-    if (std::optional<QString> refusal = chartStepRefusal(description.tank.diameter, step)) {
+std::variant<double, QString> chartStepFrom(const QString& text, const TankDescription& description,
+                                            const OutputConventions& conventions) {
+    // A text that is not wholly a number is refused as a step that is none.
+    const double step = conventions.read(text).value_or(std::nan(""));
+    const double diameter = description.tank.diameter;
+    if (std::optional<QString> refusal = chartStepRefusal(diameter, step, conventions)) {
         return *refusal;
     }
-    if (std::optional<QString> refusal = chartWorkRefusal(description, step)) {
+    if (std::optional<QString> refusal = chartWorkRefusal(description, step, conventions)) {
         return *refusal;
     }
     return step;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <variant>
 
+#include "chart/chart_numbers.h"
 #include "chart/tank_description.h"
 #include "core/volume.h"
 
@@ -15,8 +16,9 @@ namespace varnelle {
 std::variant<TankDescription, QString> chartTankFrom(const TankParameters& fields);
 
 // The step typed or chosen, or the sentence that refuses it: a whole number of
-// millimetres, at least 1, and not so small that the chart would never end.
-std::variant<double, QString> chartStepFrom(const QString& text,
-                                            const TankDescription& description);
+// millimetres, from 1 to the diameter, and not so small that the chart would
+// never end.
+std::variant<double, QString> chartStepFrom(const QString& text, const TankDescription& description,
+                                            const OutputConventions& conventions);
 
 }  // namespace varnelle

@@ -1,13 +1,13 @@
 #include "chart_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -17,15 +17,18 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <cmath>
 #include <variant>
 
+#include "accessibility.h"
 #include "background_work.h"
 #include "chart/report_writer.h"
 #include "chart_curve.h"
 #include "chart_table_model.h"
 #include "chart_tank.h"
+#include "widgets/enter_presses_button.h"
 #include "widgets/twips.h"
 #include "widgets/window_font.h"
 
@@ -36,8 +39,13 @@ constexpr int windowWidthTwips = 15000;
 constexpr int windowHeightTwips = 10500;
 constexpr int tableWidthTwips = 6000;  // room for the four columns, no more
 constexpr int rowPaddingTwips = 90;
+constexpr int lookUpFieldTwips = 1500;
 constexpr int defaultStep = 10;
 constexpr int defaultFillPercent = 90;
+// Enough characters for the widest step, the diameter of the largest tank.
+constexpr int stepCharacters = 9;
+// The chart and the three look-ups may run at once, each on its thread.
+constexpr int computationKinds = 4;
 
 struct ComputedChart {
     Chart chart;
@@ -59,11 +67,14 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 QLabel* makeAnswer(QWidget* parent, const char* name) {
     auto* answer = named(new QLabel(parent), name);
     answer->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    answer->setWordWrap(true);
     return answer;
 }
 
-QChar userDecimal() {
-    return conventionsFor(QLocale()).decimal;
+QLabel* makeLabel(QWidget* parent, const QString& caption, QWidget* buddy) {
+    auto* label = new QLabel(caption, parent);
+    label->setBuddy(buddy);
+    return label;
 }
 
 bool isInside(double height, double diameter) {
@@ -85,36 +96,52 @@ void ChartWindow::open(QPointer<ChartWindow>& window, const QIcon& icon,
 }
 
 ChartWindow::ChartWindow(const QIcon& icon) : QWidget(nullptr, Qt::Window) {
+    installAccessibleDescriptions();
     setObjectName(QStringLiteral("ChartWindow"));
     setWindowTitle(QStringLiteral("Barème de jaugeage"));
     setWindowIcon(icon);
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(windowFont(mainWindowPointSize()));
+    pool_ = new QThreadPool(this);
+    pool_->setMaxThreadCount(computationKinds);
+    chartWork_ = new LatestComputation(pool_, this);
+    heightWork_ = new LatestComputation(pool_, this);
+    litresWork_ = new LatestComputation(pool_, this);
+    orderWork_ = new LatestComputation(pool_, this);
     createControls();
     createLayout();
     connectHandlers();
 }
 
 ChartWindow::~ChartWindow() {
-    abandonComputation();
+    for (LatestComputation* work : {chartWork_, heightWork_, litresWork_, orderWork_}) {
+        work->abandon();
+    }
+    // Each computation stops within one end integral of its flag.
+    pool_->waitForDone();
 }
 
+// In the order of Tab: the settings, the look-ups, the table, the buttons.
 void ChartWindow::createControls() {
     stepCombo = named(new QComboBox(this), "stepCombo");
     stepCombo->setEditable(true);
     stepCombo->setInsertPolicy(QComboBox::NoInsert);
     stepCombo->setCompleter(nullptr);
+    stepCombo->setMinimumContentsLength(stepCharacters);
+    stepCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     for (const int step : {1, 2, 5, 10, 20}) {
         stepCombo->addItem(QString::number(step));
     }
     stepCombo->setCurrentText(QString::number(defaultStep));
-    stepCombo->setToolTip(QStringLiteral("écart entre deux lignes du barème, en millimètres"));
+    stepCombo->setToolTip(QStringLiteral("Écart entre deux lignes du barème, en millimètres"));
+    stepMessage = makeAnswer(this, "stepMessage");
 
     fillLimitSpin = named(new QSpinBox(this), "fillLimitSpin");
     fillLimitSpin->setRange(1, 100);
     fillLimitSpin->setValue(defaultFillPercent);
     fillLimitSpin->setSuffix(QStringLiteral(" %"));
-    fillLimitSpin->setToolTip(QStringLiteral("remplissage maximal, en pour cent de la capacité"));
+    fillLimitSpin->setToolTip(QStringLiteral("Remplissage maximal, en pour cent de la capacité"));
+    fillLimitMessage = makeAnswer(this, "fillLimitMessage");
 
     chartSummary = makeAnswer(this, "chartSummary");
     heightField = named(new QLineEdit(this), "heightField");
@@ -125,12 +152,24 @@ void ChartWindow::createControls() {
 
     chartPages = named(new QStackedWidget(this), "chartPages");
     chartMessage = makeAnswer(this, "chartMessage");
-    chartMessage->setWordWrap(true);
     chartMessage->setAlignment(Qt::AlignCenter);
     chartCurve = new ChartCurve(this);
+    createTable();
+
+    printButton = makeButton(this, "printButton", QStringLiteral("Imprimer…"));
+    previewButton = makeButton(this, "previewButton", QStringLiteral("Aperçu avant impression…"));
+    pdfButton = makeButton(this, "pdfButton", QStringLiteral("Enregistrer en PDF…"));
+    csvButton = makeButton(this, "csvButton", QStringLiteral("Enregistrer en CSV…"));
+    closeButton = makeButton(this, "closeButton", QStringLiteral("Fermer"));
+}
+
+// Tab leaves the table and the arrows move in it; its menu copies the rows.
+void ChartWindow::createTable() {
     chartModel = new ChartTableModel(this);
     chartTable = named(new QTableView(this), "chartTable");
+    chartTable->setAccessibleName(QStringLiteral("Barème de jaugeage, une ligne par hauteur"));
     chartTable->setModel(chartModel);
+    chartTable->setTabKeyNavigation(false);
     chartTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     chartTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     chartTable->verticalHeader()->hide();
@@ -141,39 +180,45 @@ void ChartWindow::createControls() {
     chartTable->setMinimumWidth(twipsToPixels(tableWidthTwips));
     chartTable->setAlternatingRowColors(true);
 
-    printButton = makeButton(this, "printButton", QStringLiteral("Imprimer…"));
-    previewButton = makeButton(this, "previewButton", QStringLiteral("Aperçu avant impression…"));
-    pdfButton = makeButton(this, "pdfButton", QStringLiteral("Enregistrer en PDF…"));
-    csvButton = makeButton(this, "csvButton", QStringLiteral("Enregistrer en CSV…"));
-    closeButton = makeButton(this, "closeButton", QStringLiteral("Fermer"));
+    copyAction = named(new QAction(QStringLiteral("Copier"), chartTable), "copyAction");
+    copyAction->setShortcut(QKeySequence::Copy);
+    selectAllAction =
+        named(new QAction(QStringLiteral("Tout sélectionner"), chartTable), "selectAllAction");
+    selectAllAction->setShortcut(QKeySequence::SelectAll);
+    for (QAction* action : {copyAction, selectAllAction}) {
+        action->setShortcutContext(Qt::WidgetShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        chartTable->addAction(action);
+    }
+    chartTable->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void ChartWindow::createLayout() {
     resize(twipsSize(windowWidthTwips, windowHeightTwips));
 
     auto* settings = new QHBoxLayout;
-    auto* stepLabel = new QLabel(QStringLiteral("Pas du barème (mm) :"), this);
-    stepLabel->setBuddy(stepCombo);
-    auto* fillLabel = new QLabel(QStringLiteral("Remplissage maximal :"), this);
-    fillLabel->setBuddy(fillLimitSpin);
-    settings->addWidget(stepLabel);
+    settings->addWidget(makeLabel(this, QStringLiteral("Pas du barème (mm) :"), stepCombo));
     settings->addWidget(stepCombo);
+    settings->addWidget(stepMessage, 1);
     settings->addSpacing(twipsToPixels(300));
-    settings->addWidget(fillLabel);
+    settings->addWidget(makeLabel(this, QStringLiteral("Remplissage maximal :"), fillLimitSpin));
     settings->addWidget(fillLimitSpin);
-    settings->addStretch();
+    settings->addWidget(fillLimitMessage, 1);
 
-    auto* lookUps = new QFormLayout;
-    const auto row = [this](QLineEdit* field, QLabel* answer) {
-        auto* line = new QHBoxLayout;
-        field->setMaximumWidth(twipsToPixels(1200));
-        line->addWidget(field);
-        line->addWidget(answer, 1);
-        return line;
-    };
-    lookUps->addRow(QStringLiteral("Hauteur de mazout (mm) :"), row(heightField, heightAnswer));
-    lookUps->addRow(QStringLiteral("Volume (litres) :"), row(litresField, litresAnswer));
-    lookUps->addRow(QStringLiteral("À commander :"), orderAnswer);
+    // Each look-up answers beside its field, refusals included.
+    auto* lookUps = new QGridLayout;
+    heightField->setMaximumWidth(twipsToPixels(lookUpFieldTwips));
+    litresField->setMaximumWidth(twipsToPixels(lookUpFieldTwips));
+    lookUps->addWidget(makeLabel(this, QStringLiteral("Hauteur de mazout (mm) :"), heightField), 0,
+                       0);
+    lookUps->addWidget(heightField, 0, 1);
+    lookUps->addWidget(heightAnswer, 0, 2);
+    lookUps->addWidget(makeLabel(this, QStringLiteral("Volume (litres) :"), litresField), 1, 0);
+    lookUps->addWidget(litresField, 1, 1);
+    lookUps->addWidget(litresAnswer, 1, 2);
+    lookUps->addWidget(new QLabel(QStringLiteral("À commander :"), this), 2, 0);
+    lookUps->addWidget(orderAnswer, 2, 1, 1, 2);
+    lookUps->setColumnStretch(2, 1);
 
     auto* heading = new QHBoxLayout;
     heading->addWidget(chartSummary, 1, Qt::AlignTop);
@@ -210,21 +255,36 @@ void ChartWindow::connectHandlers() {
     connect(stepCombo, &QComboBox::currentTextChanged, this, &ChartWindow::onStepComboTextChanged);
     connect(fillLimitSpin, &QSpinBox::valueChanged, this,
             &ChartWindow::onFillLimitSpinValueChanged);
+    // The box tells only of acceptable texts; its editor tells of every one.
+    connect(fillLimitSpin->findChild<QLineEdit*>(), &QLineEdit::textChanged, this,
+            &ChartWindow::onFillLimitSpinTextChanged);
     connect(heightField, &QLineEdit::textEdited, this, &ChartWindow::onHeightFieldTextEdited);
     connect(litresField, &QLineEdit::textEdited, this, &ChartWindow::onLitresFieldTextEdited);
-    auto* copy = new QShortcut(QKeySequence::Copy, chartTable);
-    copy->setContext(Qt::WidgetShortcut);
-    connect(copy, &QShortcut::activated, this, &ChartWindow::onChartTableCopy);
+    connect(copyAction, &QAction::triggered, this, &ChartWindow::onChartTableCopy);
+    connect(selectAllAction, &QAction::triggered, this, &ChartWindow::onChartTableSelectAll);
     connect(printButton, &QPushButton::clicked, this, &ChartWindow::onPrintButtonClick);
     connect(previewButton, &QPushButton::clicked, this, &ChartWindow::onPreviewButtonClick);
     connect(pdfButton, &QPushButton::clicked, this, &ChartWindow::onPdfButtonClick);
     connect(csvButton, &QPushButton::clicked, this, &ChartWindow::onCsvButtonClick);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    // Escape closes the window, Return presses the focused button.
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
+            &QWidget::close);
+    pressFocusedButtonOnEnter(this);
 }
 
 void ChartWindow::showTank(const TankParameters& fields) {
     fields_ = fields;
     computeChart();
+}
+
+OutputConventions ChartWindow::conventions() {
+    return conventionsForPeople(QLocale());
+}
+
+bool ChartWindow::isComputing() const {
+    return chartWork_->isRunning() || heightWork_->isRunning() || litresWork_->isRunning() ||
+           orderWork_->isRunning();
 }
 
 void ChartWindow::onStepComboTextChanged() {
@@ -238,77 +298,87 @@ void ChartWindow::onFillLimitSpinValueChanged() {
     }
 }
 
+// The box itself refuses what is not a number; a number out of its range is
+// kept as typed until the box is left, and said so meanwhile.
+void ChartWindow::onFillLimitSpinTextChanged() {
+    fillLimitMessage->setText(
+        fillLimitSpin->hasAcceptableInput()
+            ? QString()
+            : QStringLiteral("Le remplissage maximal est un nombre entier de %1 à %2 %.")
+                  .arg(fillLimitSpin->minimum())
+                  .arg(fillLimitSpin->maximum()));
+}
+
 void ChartWindow::onChartTableCopy() {
     QApplication::clipboard()->setText(
         chartModel->rowsAsText(chartTable->selectionModel()->selectedIndexes()));
 }
 
-// Reads the tank and the step, then computes the chart aside; whatever was
-// under way is abandoned, and its result will not be shown.
+void ChartWindow::onChartTableSelectAll() {
+    chartTable->selectAll();
+}
+
+// Reads the tank and the step, then computes the chart aside. A refused tank
+// leaves no chart; a refused step is said beside the step, and the chart
+// shown stays.
 void ChartWindow::computeChart() {
-    abandonComputation();
     const auto tank = chartTankFrom(fields_);
     if (const auto* refusal = std::get_if<QString>(&tank)) {
+        chartWork_->abandon();
         showRefusal(*refusal);
         return;
     }
     const TankDescription description = std::get<TankDescription>(tank);
-    const auto step = chartStepFrom(stepCombo->currentText(), description);
+    const auto step = chartStepFrom(stepCombo->currentText(), description, conventions());
     if (const auto* refusal = std::get_if<QString>(&step)) {
-        showRefusal(*refusal);
+        chartWork_->abandon();
+        stepMessage->setText(*refusal);
+        setEnabledFiles(hasChart());  // the chart shown stays, and can be printed
         return;
     }
+    stepMessage->clear();
     setEnabledFiles(false);
-    abandon_ = std::make_shared<std::atomic<bool>>(false);
-    const unsigned computation = ++computation_;
     const double oilHeight = fields_.oilHeight;
     const double chartStep = std::get<double>(step);
-    runAside(
-        this,
-        [tank = description.tank, chartStep, oilHeight, abandon = abandon_] {
-            // An abandoned chart comes back empty, and is not shown.
-            ComputedChart computed{varnelle::computeChart(tank, chartStep, abandon.get()),
+    chartWork_->start(
+        [tank = description.tank, chartStep, oilHeight](const std::atomic<bool>& abandoned) {
+            ComputedChart computed{varnelle::computeChart(tank, chartStep, &abandoned, oilHeight),
                                    std::nullopt};
             if (isInside(oilHeight, tank.diameter)) {
                 computed.level = OilLevel{oilHeight, totalVolumeAt(tank, oilHeight)};
             }
             return computed;
         },
-        [this, computation, description, chartStep](ComputedChart computed) {
-            if (computation != computation_) {
-                return;  // abandoned for another step or another tank
-            }
-            description_ = description;
-            step_ = chartStep;
-            showChart(std::move(computed.chart), computed.level);
+        [this, description, chartStep](ComputedChart computed) {
+            showChart(description, chartStep, std::move(computed.chart), computed.level);
         });
 }
 
-void ChartWindow::abandonComputation() {
-    if (abandon_) {
-        abandon_->store(true);
-    }
-    ++computation_;
-}
-
 void ChartWindow::showRefusal(const QString& sentence) {
-    chartModel->setChart({}, userDecimal());
+    for (LatestComputation* work : {heightWork_, litresWork_, orderWork_}) {
+        work->abandon();
+    }
+    chartModel->setChart({}, conventions());
     chartCurve->setPicture({}, {}, {});
     chartMessage->setText(sentence);
     chartPages->setCurrentWidget(chartMessage);
     setEnabledFiles(false);
 }
 
-void ChartWindow::showChart(Chart chart, std::optional<OilLevel> level) {
+void ChartWindow::showChart(const TankDescription& description, double step, Chart chart,
+                            std::optional<OilLevel> level) {
+    description_ = description;
+    step_ = step;
+    const OutputConventions shown = conventions();
     ChartMarks marks = marksOnPaper();
     marks.oilLevel = level;
     chartCurve->setPicture(description_.tank, chart, marks);
-    chartModel->setChart(std::move(chart), userDecimal());
-    const QChar decimal = userDecimal();
+    chartModel->setChart(std::move(chart), shown);
     chartSummary->setText((QStringList{chartShapeLine(description_.tank)} +
-                           tankSummaryLines(description_, step_, decimal) +
-                           QStringList{chartKeyFigures(chartModel->chart())})
+                           tankSummaryLines(description_, step_, shown) +
+                           QStringList{chartKeyFigures(chartModel->chart(), shown, 3)})
                               .join('\n'));
+    describeCurve();
     chartPages->setCurrentIndex(0);
     setEnabledFiles(true);
     if (level) {
@@ -317,8 +387,22 @@ void ChartWindow::showChart(Chart chart, std::optional<OilLevel> level) {
         chartTable->scrollTo(current, QAbstractItemView::PositionAtCenter);
     }
     answerOrder();
-    onHeightFieldTextEdited();
-    onLitresFieldTextEdited();
+    answerHeight();
+    answerLitres();
+}
+
+// What a screen reader says of the curve, which it cannot see.
+void ChartWindow::describeCurve() {
+    const OutputConventions shown = conventions();
+    QString description =
+        QStringLiteral("Litres selon la hauteur du mazout, de 0 à %1 : capacité %2.")
+            .arg(shown.millimetres(description_.tank.diameter),
+                 shown.litresWithUnit(chartModel->chart().capacity));
+    if (const std::optional<OilLevel>& level = chartCurve->oilLevel()) {
+        description += QStringLiteral(" Aujourd'hui, %1 à %2.")
+                           .arg(shown.litresWithUnit(level->litres), shown.millimetres(level->height));
+    }
+    chartCurve->setAccessibleDescription(description);
 }
 
 bool ChartWindow::hasChart() const {
@@ -338,7 +422,9 @@ void ChartWindow::setEnabledFiles(bool enabled) {
 }
 
 void ChartWindow::closeEvent(QCloseEvent* event) {
-    abandonComputation();
+    for (LatestComputation* work : {chartWork_, heightWork_, litresWork_, orderWork_}) {
+        work->abandon();
+    }
     QWidget::closeEvent(event);
 }
 

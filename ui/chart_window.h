@@ -1,22 +1,22 @@
 // The dipstick chart of the tank in the main window's fields: its curve, its
 // table, two look-ups and the litres to order, and the chart on paper, in a
-// PDF or in a CSV file. The chart is computed aside, so that the window stays
-// live; a new step or closing the window abandons the computation under way.
+// PDF or in a CSV file. The chart and the look-ups are computed aside, on the
+// window's own threads, so that the window stays live; a newer question
+// abandons the older one of its kind, and closing the window abandons all.
 #pragma once
 
 #include <QIcon>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <atomic>
-#include <map>
-#include <memory>
 #include <optional>
 
+#include "chart/chart_numbers.h"
 #include "chart/chart_page.h"
 #include "chart/tank_chart.h"
 #include "chart/tank_description.h"
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -25,11 +25,13 @@ class QPushButton;
 class QSpinBox;
 class QStackedWidget;
 class QTableView;
+class QThreadPool;
 
 namespace varnelle {
 
 class ChartCurve;
 class ChartTableModel;
+class LatestComputation;
 
 class ChartWindow : public QWidget {
     Q_OBJECT
@@ -46,12 +48,15 @@ class ChartWindow : public QWidget {
     // Reads the tank afresh and computes its chart.
     void showTank(const TankParameters& fields);
 
-    // The chart's pages on `printer`, A4 from the paper's corner. False when
+    // The chart's pages on `printer`, laid out for its paper. False when
     // there is no chart or the printer refused.
     bool printChart(QPrinter& printer);
     // The chart as CSV in the user's conventions, written whole or not at all;
     // the French reason when it could not be.
     std::optional<QString> saveCsv(const QString& path);
+
+    // True while a chart or a look-up is being computed.
+    bool isComputing() const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -60,14 +65,17 @@ class ChartWindow : public QWidget {
     // Building the window.
     void createControls();
     void createLayout();
+    void createTable();
     void connectHandlers();
 
     // Handlers, one per control and event.
     void onStepComboTextChanged();
     void onFillLimitSpinValueChanged();
+    void onFillLimitSpinTextChanged();
     void onHeightFieldTextEdited();
     void onLitresFieldTextEdited();
     void onChartTableCopy();
+    void onChartTableSelectAll();
     void onPrintButtonClick();
     void onPreviewButtonClick();
     void onPdfButtonClick();
@@ -75,30 +83,38 @@ class ChartWindow : public QWidget {
 
     // The chart.
     void computeChart();
-    void abandonComputation();
     void showRefusal(const QString& sentence);
-    void showChart(Chart chart, std::optional<OilLevel> level);
+    void showChart(const TankDescription& description, double step, Chart chart,
+                   std::optional<OilLevel> level);
     bool hasChart() const;
     ChartMarks marksOnPaper() const;
     void setEnabledFiles(bool enabled);
+    void describeCurve();
 
     // The answers to the look-ups, computed aside like the chart.
+    void answerHeight();
+    void answerLitres();
     void answerOrder();
-    template <typename Work>
-    void answerAside(QLabel* answer, Work work);
 
-    // What the main window gave: the tank as its fields read, and the chart
-    // being shown for it.
+    // How this window writes and reads numbers: the user's locale, read afresh.
+    static OutputConventions conventions();
+
+    // What the main window gave, and the chart being shown for it.
     TankParameters fields_;
-    TankDescription description_;
-    double step_ = 0;                              // of the chart shown
-    std::shared_ptr<std::atomic<bool>> abandon_;   // of the computation under way
-    unsigned computation_ = 0;                     // counts computations started
-    std::map<const QLabel*, unsigned> questions_;  // counts look-ups started, per answer
+    TankDescription description_;  // of the chart shown
+    double step_ = 0;              // of the chart shown
 
-    QLabel* chartSummary = nullptr;
+    QThreadPool* pool_ = nullptr;
+    LatestComputation* chartWork_ = nullptr;
+    LatestComputation* heightWork_ = nullptr;
+    LatestComputation* litresWork_ = nullptr;
+    LatestComputation* orderWork_ = nullptr;
+
     QComboBox* stepCombo = nullptr;
+    QLabel* stepMessage = nullptr;
     QSpinBox* fillLimitSpin = nullptr;
+    QLabel* fillLimitMessage = nullptr;
+    QLabel* chartSummary = nullptr;
     QLineEdit* heightField = nullptr;
     QLabel* heightAnswer = nullptr;
     QLineEdit* litresField = nullptr;
@@ -109,6 +125,8 @@ class ChartWindow : public QWidget {
     ChartCurve* chartCurve = nullptr;
     QTableView* chartTable = nullptr;
     ChartTableModel* chartModel = nullptr;
+    QAction* copyAction = nullptr;
+    QAction* selectAllAction = nullptr;
     QPushButton* printButton = nullptr;
     QPushButton* previewButton = nullptr;
     QPushButton* pdfButton = nullptr;

@@ -7,6 +7,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <algorithm>
 
 #include "chart/file_replacement.h"
 #include "chart/pdf_chart.h"
@@ -18,12 +19,23 @@
 namespace varnelle {
 namespace {
 
-// The chart fills an A4 page from its corner, margins included.
+// Before the print dialog: the chart's own paper, A4 portrait, which the user
+// may change there; the chart is laid out for whatever paper the dialog leaves.
 void prepareForChart(QPrinter& printer) {
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageSize(QPageSize(defaultChartPaper, QPageSize::Millimeter));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setFullPage(true);
     printer.setDocName(QStringLiteral("Barème de jaugeage"));
+}
+
+// The most pages the chart takes on the printer's paper turned either way:
+// the page range offered before the user picks the paper in the dialog.
+int mostChartPages(const QPrinter& printer, std::size_t lineCount) {
+    QPageLayout turned = printer.pageLayout();
+    turned.setOrientation(turned.orientation() == QPageLayout::Portrait ? QPageLayout::Landscape
+                                                                        : QPageLayout::Portrait);
+    return std::max(chartPageCount(lineCount, chartPaper(printer.pageLayout())),
+                    chartPageCount(lineCount, chartPaper(turned)));
 }
 
 // The path the user chooses for a new file, empty if none.
@@ -38,7 +50,8 @@ bool ChartWindow::printChart(QPrinter& printer) {
     if (!hasChart()) {
         return false;
     }
-    prepareForChart(printer);
+    // Drawn from the paper's corner, margins included, on the paper chosen.
+    printer.setFullPage(true);
     return paintChartPages(printer, description_, step_, chartModel->chart(), marksOnPaper());
 }
 
@@ -58,7 +71,7 @@ void ChartWindow::onPrintButtonClick() {
     prepareForChart(printer);
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Imprimer le barème"));
-    dialog.setMinMax(1, chartPageCount(chartModel->chart().lines.size()));
+    dialog.setMinMax(1, mostChartPages(printer, chartModel->chart().lines.size()));
     if (dialog.exec() == QDialog::Accepted && !printChart(printer)) {
         showMessageBox(this, QMessageBox::Warning,
                        QStringLiteral("Le barème n'a pas pu être imprimé."));

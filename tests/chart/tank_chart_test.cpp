@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/number_text.h"
@@ -171,6 +174,160 @@ TEST(ComputeChart, StrainerAtTheBottomLeavesEverythingAvailable) {
     tank.strainerHeight = 0;
     for (const ChartLine& line : computeChart(tank, 100).lines) {
         EXPECT_EQ(line.availableLitres, line.totalLitres);
+    }
+}
+
+// --- The plot's points ----------------------------------------------------------
+
+struct PlotCase {
+    const char* name;
+    double step;
+    std::optional<double> marked;
+    std::size_t fewestPoints;
+    std::size_t mostPoints;
+};
+
+// The start-up tank: 1000 mm across, strainer at 100 mm.
+const PlotCase plotCases[] = {
+    // Lines as coarse as the tank allows: the plot samples on its own.
+    {"StepOfTheDiameter", 1000, 333.3, 101, 103},
+    {"HalfTheDiameter", 500, std::nullopt, 101, 102},
+    {"Step20", 20, 300, 101, 101},
+    // Dense lines are used as they are: no integral is added but the marked
+    // height's and nothing but the strainer's, which the chart takes anyway.
+    {"Step10OnALine", 10, 300, 101, 101},
+    {"Step10BetweenLines", 10, 333.3, 102, 102},
+    {"Step7", 7, std::nullopt, 145, 145},
+};
+
+class PlotPointsTest : public ::testing::TestWithParam<PlotCase> {};
+
+TEST_P(PlotPointsTest, SmoothWhateverTheStep) {
+    const PlotCase& c = GetParam();
+    const TankParameters tank = startUpTank(EndShape::SphericalCapEnds, 1);
+    const Chart chart = computeChart(tank, c.step, nullptr, c.marked);
+    const std::vector<ChartLine>& points = chart.plotPoints;
+    EXPECT_GE(points.size(), c.fewestPoints);
+    EXPECT_LE(points.size(), c.mostPoints);
+    ASSERT_FALSE(points.empty());
+    EXPECT_EQ(points.front().height, 0);
+    EXPECT_EQ(points.back().height, tank.diameter);
+    for (std::size_t k = 1; k < points.size(); ++k) {
+        EXPECT_GT(points[k].height, points[k - 1].height) << k;
+        EXPECT_LE(points[k].height - points[k - 1].height, tank.diameter * plotSpacing) << k;
+    }
+}
+
+TEST_P(PlotPointsTest, EveryPointIsTheWindowsResultAtItsHeight) {
+    const PlotCase& c = GetParam();
+    const TankParameters tank = startUpTank(EndShape::QuarterRoundEnds, 1);
+    const Chart chart = computeChart(tank, c.step, nullptr, c.marked);
+    for (const ChartLine& point : chart.plotPoints) {
+        TankParameters atHeight = tank;
+        atHeight.oilHeight = point.height;
+        const VolumeResults window = computeVolumes(atHeight);
+        SCOPED_TRACE(point.height);
+        EXPECT_EQ(point.totalLitres, window.totalVolume);
+        EXPECT_EQ(point.availableLitres, std::max(0.0, window.availableVolume));
+    }
+}
+
+TEST_P(PlotPointsTest, PassesThroughTheStrainerAndTheMarkedHeight) {
+    const PlotCase& c = GetParam();
+    const TankParameters tank = startUpTank(EndShape::ConicalEnds, 1);
+    const Chart chart = computeChart(tank, c.step, nullptr, c.marked);
+    const auto at = [&chart](double height) {
+        return std::find_if(chart.plotPoints.begin(), chart.plotPoints.end(),
+                            [height](const ChartLine& point) { return point.height == height; });
+    };
+    const auto strainer = at(tank.strainerHeight);
+    ASSERT_NE(strainer, chart.plotPoints.end());
+    EXPECT_EQ(shown(strainer->availableLitres), "0.000");
+    EXPECT_GT(strainer->totalLitres, 0);
+    if (c.marked) {
+        const auto marked = at(*c.marked);
+        ASSERT_NE(marked, chart.plotPoints.end());
+        // Where the window puts today's dot.
+        EXPECT_EQ(marked->totalLitres, totalVolumeAt(tank, *c.marked));
+    }
+}
+
+TEST_P(PlotPointsTest, LeaveTheLinesAsTheyAre) {
+    const PlotCase& c = GetParam();
+    const TankParameters tank = startUpTank(EndShape::SphericalCapEnds, 1);
+    const Chart plain = computeChart(tank, c.step);
+    const Chart marked = computeChart(tank, c.step, nullptr, c.marked);
+    ASSERT_EQ(marked.lines.size(), chartLineCount(tank.diameter, c.step));
+    ASSERT_EQ(marked.lines.size(), plain.lines.size());
+    for (std::size_t k = 0; k < plain.lines.size(); ++k) {
+        EXPECT_EQ(marked.lines[k].height, plain.lines[k].height);
+        EXPECT_EQ(marked.lines[k].totalLitres, plain.lines[k].totalLitres);
+        EXPECT_EQ(marked.lines[k].availableLitres, plain.lines[k].availableLitres);
+    }
+    EXPECT_EQ(marked.capacity, plain.capacity);
+    EXPECT_EQ(marked.belowStrainerLitres, plain.belowStrainerLitres);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, PlotPointsTest, ::testing::ValuesIn(plotCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PlotPoints, AMarkedHeightOutsideTheTankIsLeftOut) {
+    const TankParameters tank = startUpTank(EndShape::ConicalEnds, 1);
+    for (const double outside : {-1.0, 1000.5, std::nan("")}) {
+        EXPECT_EQ(computeChart(tank, 10, nullptr, outside).plotPoints.size(), 101u) << outside;
+    }
+}
+
+// --- Abandoned look-ups -----------------------------------------------------------
+
+// Spherical caps at a precision where one end integral takes seconds: a call
+// that did its integrals after all would take minutes.
+TankParameters slowTank() {
+    return startUpTank(EndShape::SphericalCapEnds, 1'000'000);
+}
+
+TEST(AbandonedLookUp, SetBeforehandReturnsAtOnceWithNoAnswer) {
+    const TankParameters tank = slowTank();
+    const std::atomic<bool> abandon{true};
+    EXPECT_TRUE(std::isnan(volumesAt(tank, 300, &abandon).totalVolume));
+    EXPECT_TRUE(std::isnan(volumesAt(tank, 300, &abandon).availableVolume));
+    EXPECT_TRUE(std::isnan(heightForVolume(tank, 500, &abandon)));
+    const OrderAmount order = orderAmount(tank, 300, 90, &abandon);
+    EXPECT_TRUE(std::isnan(order.litresToOrder));
+    EXPECT_TRUE(std::isnan(order.heightAfterDelivery));
+    EXPECT_TRUE(computeChart(tank, 10, &abandon, 300.0).plotPoints.empty());
+}
+
+// The height of a volume takes about forty integrals; set from another thread
+// while it runs, the flag stops it within the one under way.
+TEST(AbandonedLookUp, SetFromAnotherThreadStopsTheSearch) {
+    const TankParameters tank = startUpTank(EndShape::SphericalCapEnds, 10'000);
+    std::atomic<bool> abandon{false};
+    double height = 0;
+    std::thread search([&] { height = heightForVolume(tank, 500, &abandon); });
+    abandon = true;
+    search.join();
+    EXPECT_TRUE(std::isnan(height));
+}
+
+TEST(AbandonedLookUp, AFlagNeverSetChangesNothing) {
+    const std::atomic<bool> never{false};
+    for (const ShapeCase& c : shapeCases) {
+        const TankParameters tank = startUpTank(c.shape, 1);
+        SCOPED_TRACE(c.name);
+        TankParameters at300 = tank;
+        at300.oilHeight = 300;
+        const VolumeResults window = computeVolumes(at300);
+        const VolumeResults looked = volumesAt(tank, 300, &never);
+        EXPECT_EQ(looked.totalVolume, window.totalVolume);
+        EXPECT_EQ(looked.availableVolume, window.availableVolume);
+        EXPECT_EQ(looked.belowStrainerVolume, window.belowStrainerVolume);
+        EXPECT_EQ(looked.endsVolume, window.endsVolume);
+        EXPECT_EQ(heightForVolume(tank, 700, &never), heightForVolume(tank, 700));
+        const OrderAmount order = orderAmount(tank, 300, 90, &never);
+        const OrderAmount plain = orderAmount(tank, 300, 90);
+        EXPECT_EQ(order.litresToOrder, plain.litresToOrder);
+        EXPECT_EQ(order.heightAfterDelivery, plain.heightAfterDelivery);
     }
 }
 

@@ -10,18 +10,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThreadPool>
+#include <QComboBox>
 
 #include <memory>
 
 #include "chart/chart_page.h"
 #include "chart/report_writer.h"
 #include "chart/tank_chart.h"
+#include "chart_window_driver.h"
 #include "controls.h"
 #include "file_contents.h"
 #include "start_up_tank.h"
@@ -31,11 +34,7 @@
 using varnelle::ChartWindow;
 using varnelle::testing::findControl;
 
-namespace {
-
-constexpr int computationTimeoutMs = 60'000;
-
-}  // namespace
+using varnelle::testing::chartTimeoutMs;
 
 class ChartWindowTest : public QObject {
     Q_OBJECT
@@ -44,22 +43,17 @@ class ChartWindowTest : public QObject {
     std::unique_ptr<varnelle::Volumes> window;
 
     void setField(const char* name, const QString& text) {
-        findControl<QLineEdit>(window.get(), QLatin1String(name))->setText(text);
+        varnelle::testing::setMainField(window.get(), name, text);
     }
 
-    // Clicks "Barème…" and returns the chart window it opened.
     ChartWindow* openChart() {
-        varnelle::testing::clickControl(findControl(window.get(), QStringLiteral("Command4")));
-        const QList<QWidget*> charts = varnelle::testing::topLevelWindows("ChartWindow");
-        return charts.size() == 1 ? qobject_cast<ChartWindow*>(charts.first()) : nullptr;
+        return qobject_cast<ChartWindow*>(varnelle::testing::openChartWindow(window.get()));
     }
 
-    static QTableView* table(ChartWindow* chart) {
-        return findControl<QTableView>(chart, QStringLiteral("chartTable"));
-    }
+    static QTableView* table(ChartWindow* chart) { return varnelle::testing::chartTable(chart); }
 
     static void setStep(ChartWindow* chart, const QString& step) {
-        findControl<QComboBox>(chart, QStringLiteral("stepCombo"))->setCurrentText(step);
+        varnelle::testing::setChartStep(chart, step);
     }
 
   private slots:
@@ -71,7 +65,6 @@ class ChartWindowTest : public QObject {
 
     void cleanup() {
         window.reset();
-        QThreadPool::globalInstance()->waitForDone();
         varnelle::testing::settle();
         QVERIFY(varnelle::testing::topLevelWindows("ChartWindow").isEmpty());
     }
@@ -82,15 +75,15 @@ class ChartWindowTest : public QObject {
         ChartWindow* chart = openChart();
         QVERIFY(chart);
         QTableView* view = table(chart);
-        QTRY_VERIFY_WITH_TIMEOUT(view->model()->rowCount() > 0, computationTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(view->model()->rowCount() > 0, chartTimeoutMs);
 
         const varnelle::Chart expected =
             varnelle::computeChart(varnelle::startUpTank(varnelle::EndShape::FlatEnds), 10);
-        const QChar decimal = varnelle::conventionsFor(QLocale()).decimal;
+        const varnelle::OutputConventions shown = varnelle::conventionsForPeople(QLocale());
         QCOMPARE(view->model()->rowCount(), static_cast<int>(expected.lines.size()));
         for (int row = 0; row < view->model()->rowCount(); ++row) {
             const varnelle::ChartLine& line = expected.lines[static_cast<std::size_t>(row)];
-            const QStringList cells = varnelle::chartLineCells(line, decimal);
+            const QStringList cells = varnelle::chartLineCells(line, shown);
             const double values[] = {line.height, line.height / 10, line.totalLitres,
                                      line.availableLitres};
             for (int column = 0; column < 4; ++column) {
@@ -110,12 +103,13 @@ class ChartWindowTest : public QObject {
         ChartWindow* chart = openChart();
         QVERIFY(chart);
         QTableView* view = table(chart);
-        QTRY_VERIFY_WITH_TIMEOUT(view->model()->rowCount() > 0, computationTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(view->model()->rowCount() > 0, chartTimeoutMs);
         view->selectRow(2);
         view->setFocus();
         QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
         const QStringList copied = QApplication::clipboard()->text().split('\n');
-        QCOMPARE(copied.value(0), varnelle::chartColumnTitles().join('\t'));
+        QCOMPARE(copied.value(0), QStringLiteral("Hauteur (mm)\tHauteur (cm)\tVolume total "
+                                                 "(litres)\tDisponible (litres)"));
         QCOMPARE(copied.value(1).split('\t').value(0), QStringLiteral("20"));
 
         QTemporaryDir folder;
@@ -138,27 +132,46 @@ class ChartWindowTest : public QObject {
         QTest::addColumn<int>("lines");
         QTest::addColumn<int>("firstPage");
         QTest::addColumn<int>("lastPage");
-        QTest::newRow("centimetres") << "10" << 101 << 0 << 0;
-        QTest::newRow("millimetres") << "1" << 1001 << 0 << 0;
-        QTest::newRow("pages 2 to 3 of the millimetres") << "1" << 1001 << 2 << 3;
+        QTest::addColumn<QPageSize::PageSizeId>("paper");
+        QTest::addColumn<QPageLayout::Orientation>("orientation");
+        QTest::addColumn<QByteArray>("mediaBox");  // in points, as the PDF gives it
+        const QByteArray a4 = "/MediaBox [0 0 595.000000 842.000000]";
+        QTest::newRow("centimetres") << "10" << 101 << 0 << 0 << QPageSize::A4
+                                     << QPageLayout::Portrait << a4;
+        QTest::newRow("millimetres") << "1" << 1001 << 0 << 0 << QPageSize::A4
+                                     << QPageLayout::Portrait << a4;
+        QTest::newRow("pages 2 to 3 of the millimetres")
+            << "1" << 1001 << 2 << 3 << QPageSize::A4 << QPageLayout::Portrait << a4;
+        QTest::newRow("US Letter landscape") << "1" << 1001 << 0 << 0 << QPageSize::Letter
+                                             << QPageLayout::Landscape
+                                             << QByteArray("/MediaBox [0 0 792.000000 612.000000]");
+        QTest::newRow("A4 landscape") << "10" << 101 << 0 << 0 << QPageSize::A4
+                                      << QPageLayout::Landscape
+                                      << QByteArray("/MediaBox [0 0 842.000000 595.000000]");
     }
 
-    // Printed to a PDF printer, the chart has the pages its lines need, or
-    // those chosen in the print dialog.
+    // Printed to a PDF printer, the chart has the pages its lines need on
+    // the paper chosen in the print dialog, in its orientation, or the pages
+    // chosen there.
     void printsEveryPage() {
         QFETCH(QString, step);
         QFETCH(int, lines);
         QFETCH(int, firstPage);
         QFETCH(int, lastPage);
+        QFETCH(QPageSize::PageSizeId, paper);
+        QFETCH(QPageLayout::Orientation, orientation);
+        QFETCH(QByteArray, mediaBox);
         ChartWindow* chart = openChart();
         QVERIFY(chart);
         setStep(chart, step);
-        QTRY_COMPARE_WITH_TIMEOUT(table(chart)->model()->rowCount(), lines, computationTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(table(chart)->model()->rowCount(), lines, chartTimeoutMs);
 
         QTemporaryDir folder;
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(folder.filePath(QStringLiteral("bareme.pdf")));
+        printer.setPageSize(QPageSize(paper));
+        printer.setPageOrientation(orientation);
         if (firstPage > 0) {
             printer.setFromTo(firstPage, lastPage);
         }
@@ -166,26 +179,39 @@ class ChartWindowTest : public QObject {
         const QByteArray pdf = varnelle::contentsOf(printer.outputFileName());
         QCOMPARE(varnelle::pdfPageCount(pdf),
                  firstPage > 0 ? lastPage - firstPage + 1
-                               : varnelle::chartPageCount(static_cast<std::size_t>(lines)));
+                               : varnelle::chartPageCount(static_cast<std::size_t>(lines),
+                                                          varnelle::chartPaper(printer.pageLayout())));
+        QVERIFY(pdf.contains(mediaBox));
     }
 
-    // A chart long to compute is abandoned by a new step, by closing its
-    // window and by closing the main window, without a crash or a leak.
+    // A chart long to compute, and the look-ups at a high precision, stop
+    // when a new step is chosen and when their window closes, which leaves no
+    // work behind it; closing the main window closes the chart window.
     void closingDuringAComputationIsSafe() {
         setField("Text1", QStringLiteral("3000"));
-        // Flat ends need no integral: caps make the chart take a while.
+        // Flat ends need no integral: caps make the chart take a while, some
+        // seconds of work on every core for the 1 mm chart at this precision.
         varnelle::testing::clickControl(findControl(window.get(), QStringLiteral("Option1_2")));
+        findControl<QComboBox>(window.get(), QStringLiteral("Combo1"))
+            ->setEditText(QStringLiteral("333"));
         ChartWindow* chart = openChart();
         QVERIFY(chart);
-        setStep(chart, QStringLiteral("1"));
+        QVERIFY(varnelle::testing::waitForChartLines(chart, 301));
         setStep(chart, QStringLiteral("2"));
+        setStep(chart, QStringLiteral("1"));
+        QVERIFY(chart->isComputing());
+        // Kept until the computations are seen to stop.
+        chart->setAttribute(Qt::WA_DeleteOnClose, false);
         chart->close();
-        varnelle::testing::settle();
+        // Far less than the work left, far more than one end integral.
+        QTRY_VERIFY_WITH_TIMEOUT(!chart->isComputing(), 1000);
+        delete chart;
         QVERIFY(varnelle::testing::topLevelWindows("ChartWindow").isEmpty());
 
         QVERIFY(openChart());
         window->close();
         varnelle::testing::settle();
+        QVERIFY(varnelle::testing::topLevelWindows("ChartWindow").isEmpty());
     }
 
     void refusedTankShowsItsSentence_data() {
@@ -201,10 +227,6 @@ class ChartWindowTest : public QObject {
                                                  << "1200"
                                                  << "10"
                                                  << "crépine";
-        QTest::newRow("step of zero") << "Text2"
-                                      << "300"
-                                      << "0"
-                                      << "pas";
     }
 
     void refusedTankShowsItsSentence() {
