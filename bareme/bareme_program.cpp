@@ -45,7 +45,10 @@ int answerChart(const BaremeRequest& request, QTextStream& out, QTextStream& err
     // The whole chart is computed before anything is written anywhere.
     const Chart chart = computeChart(description.tank, request.step);
     if (!request.pdfPath.isEmpty()) {
-        const PdfOutcome outcome = writeChartPdf(request.pdfPath, description, request.step, chart);
+        ChartMarks marks;
+        marks.numbers = conventions.forPeople();
+        const PdfOutcome outcome =
+            writeChartPdf(request.pdfPath, description, request.step, chart, marks);
         if (!outcome.written) {
             err << programName << " : " << printable(outcome.error) << '\n';
             return exitFailure;

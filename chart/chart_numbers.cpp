@@ -10,9 +10,7 @@ OutputConventions conventionsFor(const QLocale& locale) {
 }
 
 OutputConventions conventionsForPeople(const QLocale& locale) {
-    OutputConventions conventions = conventionsFor(locale);
-    conventions.thousands = QChar(0x00A0);
-    return conventions;
+    return conventionsFor(locale).forPeople();
 }
 
 }  // namespace varnelle

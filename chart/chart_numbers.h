@@ -35,6 +35,13 @@ struct OutputConventions {
     QChar csvSeparator = ',';
     QString thousands;  // between groups of three integer digits; empty: none
 
+    // The same conventions for people: thousands set apart by a no-break space.
+    OutputConventions forPeople() const {
+        OutputConventions people = *this;
+        people.thousands = QChar(0x00A0);
+        return people;
+    }
+
     // A measure, trailing zeros dropped down to `minDecimals`: "1 000", "12,5".
     QString number(double value, int minDecimals = 0, int maxDecimals = 3) const {
         return QString::fromStdString(groupedText(

@@ -140,13 +140,13 @@ void drawHeading(PagePainter& page, const PageGeometry& g, const TankDescription
               chartShapeLine(description.tank));
 
     page.setFont(bodyPoints);
-    const QString summary = tankSummaryLines(description, step, pageDecimal).join('\n');
+    const QString summary = tankSummaryLines(description, step, page.numbers()).join('\n');
     page.text(page.box(margin, summaryTop, textWidth, keyFiguresTop - summaryTop),
               Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, summary);
 
     page.setFont(10.5, true);
     page.text(page.box(margin, keyFiguresTop, g.contentWidth, 6), Qt::AlignLeft | Qt::AlignTop,
-              chartKeyFigures(chart));
+              chartKeyFigures(chart, page.numbers(), 0));
 }
 
 // Side view of the tank, to scale, with the strainer level, in the top right
@@ -221,9 +221,9 @@ void drawTableRow(PagePainter& page, const PageGeometry& g, double left, double 
     if (row % 2 == 1) {
         page.painter().fillRect(page.box(left, top, g.blockWidth, rowHeight), stripeColour);
     }
-    QStringList cells = chartLineCells(line, pageDecimal);
-    cells[2] = printedLitres(line.totalLitres);
-    cells[3] = printedLitres(line.availableLitres);
+    QStringList cells = chartLineCells(line, page.numbers());
+    cells[2] = page.numbers().litres(line.totalLitres, 0);
+    cells[3] = page.numbers().litres(line.availableLitres, 0);
     double x = left;
     for (std::size_t c = 0; c < static_cast<std::size_t>(cells.size()); ++c) {
         page.text(page.box(x, top, g.columnWidth(c) - 1.5, rowHeight),
@@ -272,8 +272,8 @@ void drawLaterHeading(PagePainter& page, const PageGeometry& g, const TankParame
     page.setFont(bodyPoints);
     page.setPen(QColor(0x44, 0x44, 0x44), 0.2);
     page.text(page.box(margin, margin, g.contentWidth, 6), Qt::AlignLeft | Qt::AlignTop,
-              "Barème de jaugeage (suite) : diamètre " + measureString(tank.diameter, pageDecimal) +
-                  " mm, longueur " + measureString(tank.cylinderLength, pageDecimal) + " mm, " +
+              "Barème de jaugeage (suite) : diamètre " + page.numbers().number(tank.diameter) +
+                  " mm, longueur " + page.numbers().number(tank.cylinderLength) + " mm, " +
                   QString::fromStdString(endShapeName(tank.endShape))
                       .remove(QStringLiteral("cuve cylindrique à ")));
 }
@@ -294,13 +294,6 @@ QString chartShapeLine(const TankParameters& tank) {
     return shape;
 }
 
-QString chartKeyFigures(const Chart& chart) {
-    OutputConventions page;
-    page.decimal = pageDecimal;
-    page.thousands = QChar(0x00A0);
-    return chartKeyFigures(chart, page, 0);
-}
-
 QString chartKeyFigures(const Chart& chart, const OutputConventions& conventions, int decimals) {
     return "Capacité (cuve pleine) : " + conventions.litresWithUnit(chart.capacity, decimals) +
            "      Volume sous la crépine : " +
@@ -313,7 +306,7 @@ void paintChartPage(QPainter& painter, const TankDescription& description, doubl
     const PageGeometry g = geometryFor(paperMm);
     painter.save();
     painter.scale(1 / g.scale, 1 / g.scale);
-    PagePainter page(painter);
+    PagePainter page(painter, marks.numbers);
     if (number == 1) {
         drawHeading(page, g, description, step, chart);
         drawSketch(page, g, description.tank);
@@ -340,7 +333,7 @@ bool paintChartPages(QPagedPaintDevice& device, const TankDescription& descripti
     // The page is drawn from the paper's corner: a device that keeps margins
     // has its origin at their corner instead.
     const QPointF marginsCorner = layout.paintRect(QPageLayout::Millimeter).topLeft();
-    painter.translate(-PagePainter(painter).at(marginsCorner.x(), marginsCorner.y()));
+    painter.translate(-PagePainter(painter, marks.numbers).at(marginsCorner.x(), marginsCorner.y()));
     // The pages the user chose in a print dialog; none chosen means all.
     const QPageRanges chosen = device.pageRanges();
     const int pages = chartPageCount(chart.lines.size(), paper);

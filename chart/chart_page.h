@@ -31,6 +31,10 @@ struct ChartMarks {
     double fillPercent = 90;           // the fill limit's line, per cent of the capacity
     std::optional<OilLevel> oilLevel;  // on screen; not on paper, where it would soon be wrong
     QDate date = QDate::currentDate();
+    // How the page writes numbers: whole litres on paper, thousands set
+    // apart ("1 650"), as its reader's locale writes them; a French page
+    // unless told otherwise.
+    OutputConventions numbers = conventionsForPeople(QLocale(QLocale::French, QLocale::France));
 };
 
 // The paper the chart is laid out on when nothing says otherwise, and always
@@ -70,13 +74,8 @@ void paintChartPlot(QPainter& painter, const QSizeF& sizeMm, const TankParameter
 // plats"), then, after the measurements, the capacity and the volume below the
 // strainer.
 QString chartShapeLine(const TankParameters& tank);
-QString chartKeyFigures(const Chart& chart);
-// The same with litres written by `conventions` to `decimals` decimals, as a
-// window writes them.
+// Litres written by `conventions` to `decimals` decimals: whole litres on paper.
 QString chartKeyFigures(const Chart& chart, const OutputConventions& conventions, int decimals);
 
-// Litres as the page prints them, in its table and on its axis: whole litres
-// unless told otherwise, thousands set apart: "1 650".
-QString printedLitres(double litres, int decimals = 0);
 
 }  // namespace varnelle

@@ -151,7 +151,7 @@ void placeGraduations(const PagePainter& page, PlotLayout& layout, const TankPar
     const double labelHeight = page.textHeight(smallPoints);
     layout.maxHeight = tank.diameter;
     const double widestHeight =
-        page.textWidth(measureString(tank.diameter, pageDecimal), smallPoints);
+        page.textWidth(page.numbers().number(tank.diameter), smallPoints);
     layout.heightStep =
         graduationStep(tank.diameter, wantedGraduations(f.width(), widestHeight + 4, 10));
     layout.litreStep = graduationStep(std::max(chart.capacity, 1e-9),
@@ -163,19 +163,19 @@ void placeGraduations(const PagePainter& page, PlotLayout& layout, const TankPar
         std::clamp(static_cast<int>(std::ceil(-std::log10(layout.litreStep))), 0, 3);
 
     for (double h = 0; h <= layout.maxHeight + 1e-9; h += layout.heightStep) {
-        const double width = page.textWidth(measureString(h, pageDecimal), smallPoints);
+        const double width = page.textWidth(page.numbers().number(h), smallPoints);
         layout.heightLabels.emplace_back(layout.x(h) - width / 2, f.bottom() + 1, width,
                                          labelHeight);
     }
     for (double v = 0; v <= layout.maxLitres + 1e-9; v += layout.litreStep) {
-        const double width = page.textWidth(printedLitres(v, layout.litreDecimals), smallPoints);
+        const double width = page.textWidth(page.numbers().litres(v, layout.litreDecimals), smallPoints);
         layout.litreLabels.emplace_back(f.left() - 1 - width, layout.y(v) - labelHeight / 2, width,
                                         labelHeight);
     }
 }
 
-QString oilLevelText(const OilLevel& level) {
-    return printedLitres(level.litres) + " litres";
+QString oilLevelText(const PagePainter& page, const OilLevel& level) {
+    return page.numbers().litresWithUnit(level.litres, 0);
 }
 
 QRectF dotBox(const QPointF& dot) {
@@ -189,7 +189,7 @@ QRectF dotBox(const QPointF& dot) {
 void placeOilLevel(const PagePainter& page, PlotLayout& layout, const OilLevel& level,
                    const Obstacles& curves, const std::vector<QPolygonF>& marks) {
     const QPointF dot = *layout.oilLevelDot;
-    const QSizeF size(page.textWidth(oilLevelText(level), smallPoints, true) + 0.5,
+    const QSizeF size(page.textWidth(oilLevelText(page, level), smallPoints, true) + 0.5,
                       page.textHeight(smallPoints, true));
     std::vector<Place> places;
     int remoteness = 0;
@@ -224,17 +224,17 @@ std::vector<LegendEntry> legendEntries(const TankParameters& tank, const Chart& 
         {availableColour, Qt::DashLine, QStringLiteral("Volume disponible au-dessus de la crépine"),
          QStringLiteral("Disponible")},
         {strainerColour, Qt::DashDotLine,
-         "Crépine (" + measureString(tank.strainerHeight, pageDecimal) + " mm)",
+         "Crépine (" + marks.numbers.millimetres(tank.strainerHeight) + ')',
          QStringLiteral("Crépine")},
         {fillLimitColour, Qt::DotLine,
-         "Remplissage maximal (" + measureString(marks.fillPercent, pageDecimal) +
-             " % : " + printedLitres(chart.capacity * marks.fillPercent / 100) + " litres)",
+         "Remplissage maximal (" + marks.numbers.number(marks.fillPercent) + " % : " +
+             marks.numbers.litresWithUnit(chart.capacity * marks.fillPercent / 100, 0) + ')',
          QStringLiteral("Remplissage max.")},
     };
     if (marks.oilLevel) {
         entries.push_back(
             {oilLevelColour, Qt::DashLine,
-             "Niveau actuel (" + measureString(marks.oilLevel->height, pageDecimal) + " mm)",
+             "Niveau actuel (" + marks.numbers.millimetres(marks.oilLevel->height) + ')',
              QStringLiteral("Niveau actuel")});
     }
     return entries;
@@ -312,7 +312,7 @@ void drawGraduations(PagePainter& page, const PlotLayout& layout) {
         page.setPen(inkColour, 0.2);
         const QRectF& box = layout.heightLabels[k];
         page.text(page.box(box.x(), box.y(), box.width(), box.height()),
-                  Qt::AlignCenter | Qt::TextDontClip, measureString(h, pageDecimal));
+                  Qt::AlignCenter | Qt::TextDontClip, page.numbers().number(h));
     }
     for (std::size_t k = 0; k < layout.litreLabels.size(); ++k) {
         const double v = static_cast<double>(k) * layout.litreStep;
@@ -322,7 +322,7 @@ void drawGraduations(PagePainter& page, const PlotLayout& layout) {
         const QRectF& box = layout.litreLabels[k];
         page.text(page.box(box.x(), box.y(), box.width(), box.height()),
                   Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip,
-                  printedLitres(v, layout.litreDecimals));
+                  page.numbers().litres(v, layout.litreDecimals));
     }
     page.setFont(bodyPoints);
     page.text(page.box(f.left(), f.bottom() + 5.5, f.width(), 5), Qt::AlignHCenter | Qt::AlignTop,
@@ -386,23 +386,10 @@ void drawOilLevel(PagePainter& page, const PlotLayout& layout, const OilLevel& l
     page.setFont(smallPoints, true);
     const QRectF& box = layout.oilLevelLabel;
     page.text(page.box(box.x(), box.y(), box.width(), box.height()),
-              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, oilLevelText(level));
+              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, oilLevelText(page, level));
 }
 
 }  // namespace
-
-QString printedLitres(double litres, int decimals) {
-    // "45000" -> "45 000", with no-break spaces that keep a number on one line.
-    QString number = measureString(litres, pageDecimal, decimals, decimals);
-    const qsizetype end = number.indexOf(QChar(pageDecimal)) >= 0
-                              ? number.indexOf(QChar(pageDecimal))
-                              : number.size();
-    const qsizetype firstDigit = number.startsWith('-') ? 1 : 0;
-    for (qsizetype at = end - 3; at > firstDigit; at -= 3) {
-        number.insert(at, QChar(0x00A0));
-    }
-    return number;
-}
 
 PlotLayout plotLayout(const PagePainter& page, const PlotArea& area, const TankParameters& tank,
                       const Chart& chart, const ChartMarks& marks) {
@@ -459,12 +446,13 @@ PlotArea windowPlotArea(const QSizeF& sizeMm) {
 
 PlotLayout chartPlotLayout(QPainter& painter, const QSizeF& sizeMm, const TankParameters& tank,
                            const Chart& chart, const ChartMarks& marks) {
-    return plotLayout(PagePainter(painter), windowPlotArea(sizeMm), tank, chart, marks);
+    return plotLayout(PagePainter(painter, marks.numbers), windowPlotArea(sizeMm), tank, chart,
+                      marks);
 }
 
 void paintChartPlot(QPainter& painter, const QSizeF& sizeMm, const TankParameters& tank,
                     const Chart& chart, const ChartMarks& marks) {
-    PagePainter page(painter);
+    PagePainter page(painter, marks.numbers);
     drawPlot(page, windowPlotArea(sizeMm), tank, chart, marks);
 }
 

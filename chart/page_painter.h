@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "chart/chart_numbers.h"
 #include "chart/chart_page.h"
 #include "chart/tank_chart.h"
 
@@ -21,7 +22,6 @@ namespace varnelle {
 
 inline constexpr double bodyPoints = 9.5;
 inline constexpr double smallPoints = 8;
-inline constexpr char pageDecimal = ',';  // the page is in French
 
 inline const QColor inkColour(0x20, 0x20, 0x20);
 inline const QColor greyInkColour(0x66, 0x66, 0x66);
@@ -37,8 +37,10 @@ class PagePainter {
   public:
     // Millimetres become device units at the device's own resolution, so that
     // a PDF, a printer and a screen show the page at its true size.
-    explicit PagePainter(QPainter& painter)
+    // Numbers are written by `numbers`.
+    PagePainter(QPainter& painter, const OutputConventions& numbers)
         : painter_(painter),
+          numbers_(numbers),
           dotsPerInchX_(painter.device()->logicalDpiX()),
           dotsPerInchY_(painter.device()->logicalDpiY()) {}
 
@@ -79,9 +81,11 @@ class PagePainter {
     }
 
     QPainter& painter() { return painter_; }
+    const OutputConventions& numbers() const { return numbers_; }
 
   private:
     QPainter& painter_;
+    OutputConventions numbers_;
     int dotsPerInchX_;
     int dotsPerInchY_;
 };

@@ -412,6 +412,7 @@ bool ChartWindow::hasChart() const {
 ChartMarks ChartWindow::marksOnPaper() const {
     ChartMarks marks;
     marks.fillPercent = fillLimitSpin->value();
+    marks.numbers = conventions();
     return marks;
 }
 

@@ -1,25 +1,34 @@
-// A long random use of the real main window and of its about box, as a
-// restless user would make it: clicks on every control, typing of every kind
-// into every field seen and into the precision, pastes of 100 000 characters,
-// Tab and Shift+Tab, every box closed with its OK button, and at the end the
-// window closed. After every action the window must still answer, show no
-// number that is not one, keep its options consistent, and have shown only
-// boxes titled "Varnelle" with one OK button.
+// A long random use of the real main window, of its about box and of its chart
+// window, as a restless user would make it: clicks on every control, typing of
+// every kind into every field seen and into the precision, pastes of 100 000
+// characters, Tab and Shift+Tab, every box closed with its OK button; in the
+// chart window steps picked and typed, the fill limit changed, the look-ups
+// typed into (with the numbers the window writes, and with anything else), the
+// table walked, selected and copied, the print, preview and file dialogs
+// opened and cancelled, the window closed and opened again while the main
+// window's fields change; at the end the main window closed. After every
+// action the windows must still answer, show no number that is not one, keep
+// their options consistent, leave no dialog open, and have shown only boxes
+// titled "Varnelle" with one OK button.
 //
 // The sequence follows from a seed. A failure prints the seed and the step;
 // it is replayed with
 //   VARNELLE_MONKEY_SEED=<seed> VARNELLE_MONKEY_ACTIONS=<step> monkey_test
 // and VARNELLE_MONKEY_TRACE=1 prints every action as it starts.
 #include <QAbstractButton>
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMap>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSpinBox>
+#include <QTableView>
 #include <QTest>
 
 #include <algorithm>
@@ -36,6 +45,8 @@
 #include "core/number_text.h"
 #include "crash_report.h"
 #include "message_box_catcher.h"
+#include "modal_dialog_closer.h"
+#include "typing.h"
 #include "ui/progress_bar.h"
 #include "ui/volumes.h"
 #include "widgets/twips.h"
@@ -44,7 +55,7 @@ namespace varnelle {
 namespace {
 
 constexpr quint32 defaultSeed = 20090101;
-constexpr int defaultActions = 5000;
+constexpr int defaultActions = 2000;
 // Far more than any action takes, even under the sanitizers: one that takes
 // longer hangs.
 constexpr std::chrono::seconds actionTimeLimit{10};
@@ -83,6 +94,11 @@ struct Statistics {
     int aboutBoxesOpened = 0;
     int pastes = 0;
     int runsAtTen = 0;
+    int chartWindowsOpened = 0;
+    int chartsShown = 0;      // times a chart window was seen with rows
+    int lookUpsAnswered = 0;  // times a look-up was seen answered
+    int copies = 0;
+    QMap<QString, int> dialogs;  // cancelled, by title
 };
 
 class Monkey {
@@ -121,6 +137,20 @@ class Monkey {
     void pressTabKey(Qt::KeyboardModifiers modifiers);
     void closeEverything();
 
+    // The actions in the chart window.
+    void openChart();
+    void openChartOfASoundTank();
+    void closeChart();
+    void chooseStep();
+    void changeFillLimit();
+    void typeIntoLookUp();
+    void useTable();
+    void clickFileButton();
+    void typeIntoChart(QWidget* target);
+    void typeChartText(QWidget* target, const QString& text, int mode);
+    void pickStepInList(QComboBox* combo);
+    void pressTableKey(QTableView* table);
+
     // Steps of an action, each followed by the checks.
     void beginPhase(const QString& what);
     void endPhase();
@@ -137,6 +167,11 @@ class Monkey {
     QString precisionText();
     QString longText(bool forPrecision);
     QString randomCharacters(int count, const char* alphabet);
+    QString stepText();
+    QString fillLimitText();
+    QString lookUpText();
+    QString groupedNumber();
+    QString numberSeenInChart();
 
     // The checks.
     void verify();
@@ -144,6 +179,8 @@ class Monkey {
     void verifyFieldTexts();
     void verifyOptions();
     void verifyWindows();
+    void verifyChart();
+    void verifyShownText(const QString& where, const QString& text);
     void fail(const QString& problem);
 
     // Finding controls.
@@ -153,6 +190,12 @@ class Monkey {
     }
     QWidget* aboutBox() const;
     int visibleAboutBoxes() const;
+    QWidget* chartWindow() const;
+    int visibleChartWindows() const;
+    template <typename T = QWidget>
+    T* chartControl(const char* name) const {
+        return testing::findControl<T>(chartWindow(), QLatin1String(name));
+    }
     QLineEdit* anyVisibleField();
     void bringToFront(QWidget* window);
 
@@ -163,6 +206,7 @@ class Monkey {
     bool trace_ = qEnvironmentVariableIsSet("VARNELLE_MONKEY_TRACE");
     std::unique_ptr<Volumes> window_;
     testing::MessageBoxCatcher boxes_{1};
+    testing::ModalDialogCloser dialogs_{1};
     testing::Watchdog watchdog_{"monkey", actionTimeLimit};
     QString phase_;
     QString problem_;
@@ -175,6 +219,8 @@ class Monkey {
     std::vector<bool> writtenByWindow_;
     // The field that received this phase's keys, if any.
     QLineEdit* typedInto_ = nullptr;
+    // Whether the chart window seen at the last check showed rows.
+    bool chartRowsSeen_ = false;
 };
 
 Monkey::Monkey(quint32 seed, int actions)
@@ -195,6 +241,7 @@ QString Monkey::run() {
     elapsed.start();
     for (step_ = 1; step_ <= actions_ && problem_.isEmpty(); ++step_) {
         const bool aboutOpen = aboutBox() != nullptr;
+        const bool chartOpen = chartWindow() != nullptr;
         bool capMeasureSeen = false;
         for (const char* name : {"Option3_0", "Option3_1"}) {
             capMeasureSeen = capMeasureSeen || control(name)->isVisible();
@@ -215,6 +262,14 @@ QString Monkey::run() {
             {1, &Monkey::pasteLongText, true},
             {6, &Monkey::pressTab, true},
             {4, &Monkey::pressShiftTab, true},
+            {4, &Monkey::openChart, true},
+            {3, &Monkey::openChartOfASoundTank, true},
+            {2, &Monkey::closeChart, chartOpen},
+            {8, &Monkey::chooseStep, chartOpen},
+            {6, &Monkey::changeFillLimit, chartOpen},
+            {12, &Monkey::typeIntoLookUp, chartOpen},
+            {8, &Monkey::useTable, chartOpen},
+            {1, &Monkey::clickFileButton, chartOpen},
         };
         int total = 0;
         for (const Choice& choice : choices) {
@@ -336,6 +391,10 @@ void Monkey::typeIntoField() {
 // precision; on a button or an option nothing is typed.
 void Monkey::typeWhereTheFocusIs() {
     QWidget* target = focusTarget();
+    if (target && chartWindow() && target->window() == chartWindow()) {
+        typeIntoChart(target);
+        return;
+    }
     const int mode = draw({70, 20, 10});  // replace all, insert at the cursor, append
     if (target == control("Combo1")) {
         setPrecisionText(precisionText());
@@ -446,9 +505,264 @@ void Monkey::closeEverything() {
     if (visibleAboutBoxes() != 0) {
         fail(QStringLiteral("an about box is still open"));
     }
+    if (visibleChartWindows() != 0) {
+        fail(QStringLiteral("a chart window is still open"));
+    }
     watchdog_.stop();
     window_.reset();
     testing::settle();
+}
+
+// ----- Actions in the chart window ----------------------------------------
+
+// "Barème…": opens the chart window, or brings it to the front with the tank
+// read afresh.
+void Monkey::openChart() {
+    beginPhase(QStringLiteral("click Command4 \"Barème…\""));
+    const bool wasOpen = chartWindow() != nullptr;
+    clickControl(control("Command4"));
+    if (!wasOpen && chartWindow()) {
+        ++statistics_.chartWindowsOpened;
+    }
+    endPhase();
+}
+
+// Measures that make a tank typed into every measurement field seen, as a
+// user correcting the tank before asking for its chart, then "Barème…".
+void Monkey::openChartOfASoundTank() {
+    for (const char* name :
+         {"Text1", "Text3", "Text9", "Text4", "Text5", "Text6", "Text12", "Text2"}) {
+        auto* field = control<QLineEdit>(name);
+        if (!field->isVisible()) {
+            continue;
+        }
+        beginPhase(QStringLiteral("click %1").arg(field->objectName()));
+        clickControl(field);
+        endPhase();
+        if (focusTarget() == field) {
+            const QString text = plausibleText(field->objectName());
+            beginPhase(QStringLiteral("type \"%1\" replacing %2").arg(text, field->objectName()));
+            typeText(text, 0);
+            endPhase();
+        }
+    }
+    openChart();
+}
+
+// "Fermer", or the window's own close as its title bar gives it.
+void Monkey::closeChart() {
+    if (random_.bounded(3) == 0) {
+        beginPhase(QStringLiteral("close the chart window from its title bar"));
+        chartWindow()->close();
+    } else {
+        beginPhase(QStringLiteral("click closeButton \"Fermer\" of the chart window"));
+        clickControl(chartControl("closeButton"));
+    }
+    endPhase();
+    if (chartWindow()) {
+        fail(QStringLiteral("the chart window is still open"));
+    }
+}
+
+// A step picked in the list with the keyboard or its popup, or typed.
+void Monkey::chooseStep() {
+    auto* combo = chartControl<QComboBox>("stepCombo");
+    beginPhase(QStringLiteral("click stepCombo"));
+    clickControl(combo->lineEdit());
+    endPhase();
+    if (focusTarget() != combo) {
+        return;
+    }
+    switch (draw({3, 2, 5})) {
+        case 0: {
+            const bool up = random_.bounded(2) == 0;
+            beginPhase(
+                QStringLiteral("press %1 in stepCombo").arg(QLatin1String(up ? "Up" : "Down")));
+            QTest::keyClick(combo, up ? Qt::Key_Up : Qt::Key_Down);
+            endPhase();
+            break;
+        }
+        case 1:
+            pickStepInList(combo);
+            break;
+        default:
+            typeChartText(combo, stepText(), draw({80, 10, 10}));
+            break;
+    }
+}
+
+// F4 opens the list; Down some times and Return pick in it. While the list is
+// open the keys go where the window system sends them: to the list.
+void Monkey::pickStepInList(QComboBox* combo) {
+    const int downs = static_cast<int>(random_.bounded(6));
+    beginPhase(QStringLiteral("pick the step %1 lines down in the list of stepCombo").arg(downs));
+    QTest::keyClick(combo, Qt::Key_F4);
+    QWidget* const toTheList = nullptr;
+    if (QApplication::activePopupWidget()) {
+        for (int i = 0; i < downs; ++i) {
+            QTest::keyClick(toTheList, Qt::Key_Down);
+        }
+        QTest::keyClick(toTheList, Qt::Key_Return);
+    }
+    if (QApplication::activePopupWidget()) {
+        fail(QStringLiteral("the list of stepCombo stays open after Return"));
+        QTest::keyClick(toTheList, Qt::Key_Escape);
+    }
+    endPhase();
+}
+
+// The fill limit with the arrows (of the keyboard or, by a click's place, of
+// the box), or typed.
+void Monkey::changeFillLimit() {
+    auto* spin = chartControl<QSpinBox>("fillLimitSpin");
+    const QPoint at(1 + random_.bounded(std::max(1, spin->width() - 2)),
+                    1 + random_.bounded(std::max(1, spin->height() - 2)));
+    beginPhase(QStringLiteral("click fillLimitSpin at (%1, %2)").arg(at.x()).arg(at.y()));
+    clickControl(spin, at);
+    endPhase();
+    if (focusTarget() != spin) {
+        return;
+    }
+    if (random_.bounded(2) == 0) {
+        typeChartText(spin, fillLimitText(), draw({80, 10, 10}));
+        return;
+    }
+    static const Qt::Key keys[] = {Qt::Key_Up,       Qt::Key_Down, Qt::Key_PageUp,
+                                   Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
+    const Qt::Key key = keys[random_.bounded(static_cast<quint32>(std::size(keys)))];
+    const int presses = 1 + static_cast<int>(random_.bounded(12));
+    beginPhase(QStringLiteral("press key %1 %2 times in fillLimitSpin").arg(key).arg(presses));
+    for (int i = 0; i < presses; ++i) {
+        QTest::keyClick(spin, key);
+    }
+    endPhase();
+}
+
+void Monkey::typeIntoLookUp() {
+    auto* field = chartControl<QLineEdit>(random_.bounded(2) ? "heightField" : "litresField");
+    const QPoint at(1 + random_.bounded(std::max(1, field->width() - 2)), field->height() / 2);
+    beginPhase(QStringLiteral("click %1 at x=%2").arg(field->objectName()).arg(at.x()));
+    clickControl(field, at);
+    endPhase();
+    if (focusTarget() == field) {
+        typeChartText(field, lookUpText(), draw({70, 20, 10}));
+    }
+}
+
+// A click on a row, alone or with Shift or Ctrl, then keys.
+void Monkey::useTable() {
+    auto* table = chartControl<QTableView>("chartTable");
+    QWidget* rows = table->viewport();
+    const QPoint at(random_.bounded(std::max(1, rows->width())),
+                    random_.bounded(std::max(1, rows->height())));
+    static const Qt::KeyboardModifiers modifiers[] = {Qt::NoModifier, Qt::NoModifier,
+                                                      Qt::ShiftModifier, Qt::ControlModifier};
+    const Qt::KeyboardModifiers modifier =
+        modifiers[random_.bounded(static_cast<quint32>(std::size(modifiers)))];
+    beginPhase(QStringLiteral("click the rows of chartTable at (%1, %2) with modifiers %3")
+                   .arg(at.x())
+                   .arg(at.y())
+                   .arg(modifier.toInt()));
+    bringToFront(table->window());
+    QTest::mouseClick(rows, Qt::LeftButton, modifier, at);
+    endPhase();
+    for (int keys = static_cast<int>(random_.bounded(4)); keys > 0; --keys) {
+        pressTableKey(table);
+    }
+}
+
+void Monkey::pressTableKey(QTableView* table) {
+    struct Key {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* name;
+    };
+    static const Key keys[] = {
+        {Qt::Key_Down, Qt::NoModifier, "Down"},
+        {Qt::Key_Up, Qt::NoModifier, "Up"},
+        {Qt::Key_PageDown, Qt::NoModifier, "PageDown"},
+        {Qt::Key_PageUp, Qt::NoModifier, "PageUp"},
+        {Qt::Key_Home, Qt::ControlModifier, "Ctrl+Home"},
+        {Qt::Key_End, Qt::ControlModifier, "Ctrl+End"},
+        {Qt::Key_Down, Qt::ShiftModifier, "Shift+Down"},
+        {Qt::Key_PageDown, Qt::ShiftModifier, "Shift+PageDown"},
+        {Qt::Key_Left, Qt::NoModifier, "Left"},
+        {Qt::Key_Right, Qt::NoModifier, "Right"},
+        {Qt::Key_A, Qt::ControlModifier, "Ctrl+A"},
+        {Qt::Key_Space, Qt::ControlModifier, "Ctrl+Space"},
+        {Qt::Key_Return, Qt::NoModifier, "Return"},
+        {Qt::Key_F2, Qt::NoModifier, "F2"},
+        {Qt::Key_Delete, Qt::NoModifier, "Delete"},
+        {Qt::Key_C, Qt::ControlModifier, "Ctrl+C"},
+        {Qt::Key_C, Qt::ControlModifier, "Ctrl+C"},
+        {Qt::Key_C, Qt::ControlModifier, "Ctrl+C"},
+    };
+    const Key& key = keys[random_.bounded(static_cast<quint32>(std::size(keys)))];
+    if (focusTarget() != table) {
+        return;
+    }
+    beginPhase(QStringLiteral("press %1 in chartTable").arg(QLatin1String(key.name)));
+    const bool copy = key.key == Qt::Key_C;
+    if (copy) {
+        QGuiApplication::clipboard()->clear();
+    }
+    QTest::keyClick(table, key.key, key.modifiers);
+    if (copy) {
+        ++statistics_.copies;
+        verifyShownText(QStringLiteral("the copied rows"),
+                        QGuiApplication::clipboard()->text().left(100000));
+    }
+    endPhase();
+}
+
+// Print, preview, PDF or CSV: each opens a dialog, which is cancelled.
+void Monkey::clickFileButton() {
+    static const char* const buttons[] = {"printButton", "previewButton", "pdfButton", "csvButton"};
+    const char* name = buttons[draw({3, 1, 3, 3})];
+    auto* button = chartControl<QAbstractButton>(name);
+    beginPhase(QStringLiteral("click %1 \"%2\" and cancel its dialog")
+                   .arg(QLatin1String(name), button->text()));
+    clickControl(button);
+    endPhase();
+}
+
+// Keys typed where the focus is in the chart window: into the step, the
+// fill limit, a look-up, or the table.
+void Monkey::typeIntoChart(QWidget* target) {
+    const QString name = target->objectName();
+    const int mode = draw({70, 20, 10});
+    if (name == QLatin1String("stepCombo")) {
+        typeChartText(target, stepText(), mode);
+    } else if (name == QLatin1String("fillLimitSpin")) {
+        typeChartText(target, fillLimitText(), mode);
+    } else if (qobject_cast<QLineEdit*>(target)) {
+        typeChartText(target, lookUpText(), mode);
+    } else if (auto* table = qobject_cast<QTableView*>(target)) {
+        pressTableKey(table);
+    }
+}
+
+// mode 0 replaces the whole text, 1 inserts at the cursor, 2 appends; now and
+// then Return after it. What the control keeps of the text is its own affair.
+void Monkey::typeChartText(QWidget* target, const QString& text, int mode) {
+    static const char* const modes[] = {"replacing", "inserted into", "appended to"};
+    const bool enter = random_.bounded(4) == 0;
+    beginPhase(QStringLiteral("type \"%1\"%2 %3 %4")
+                   .arg(text.left(80), QLatin1String(enter ? " and Return" : ""),
+                        QLatin1String(modes[mode]), target->objectName()));
+    if (mode == 0) {
+        QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+        if (text.isEmpty()) {
+            QTest::keyClick(target, Qt::Key_Delete);
+        }
+    } else if (mode == 2) {
+        QTest::keyClick(target, Qt::Key_End);
+    }
+    testing::typeCharacters(target, text);
+    if (enter) {
+        QTest::keyClick(target, Qt::Key_Return);
+    }
+    endPhase();
 }
 
 // ----- Steps ---------------------------------------------------------------
@@ -659,6 +973,117 @@ QString Monkey::longText(bool forPrecision) {
     }
 }
 
+// Steps of the list, steps a user might type, and steps that cannot be: with
+// a comma or a period, none, negative, tiny, huge, not a number. None spells
+// "nan" or "inf", so that any such word seen in the window is the window's.
+QString Monkey::stepText() {
+    switch (draw({40, 25, 35})) {
+        case 0:
+            return pick({"1", "2", "5", "10", "20"});
+        case 1:
+            return pick({"3", "4", "25", "50", "100", "2,5", "7.5", " 10 ", "1 000", "0,5", "1e1",
+                         "&HA", "2mm", "+5"});
+        default:
+            return pick({"3,5",
+                         "abc",
+                         "0",
+                         "-5",
+                         "",
+                         "-",
+                         ",",
+                         ".",
+                         "1e308",
+                         "1e999",
+                         "1e-3",
+                         "0,001",
+                         "99999999999999999999",
+                         "1e9",
+                         "1 2",
+                         "1,2,3",
+                         "&H",
+                         "5e",
+                         "\u00a05",
+                         "1\u202f000"});
+    }
+}
+
+QString Monkey::fillLimitText() {
+    return pick({"50", "90", "100", "1", "0", "150", "-5", "abc", "85,5", "", "1e3", "75 %", "9",
+                 "99999999999"});
+}
+
+// Look-ups: numbers the window wrote, numbers with the window's decimal comma
+// and grouping spaces, numbers with a period, and anything else.
+QString Monkey::lookUpText() {
+    switch (draw({20, 20, 15, 10, 15, 8, 7, 5})) {
+        case 0:
+            return numberSeenInChart();
+        case 1:
+            return groupedNumber();
+        case 2:
+            return QStringLiteral("%1,%2").arg(random_.bounded(4000)).arg(random_.bounded(1000));
+        case 3:
+            return QStringLiteral("%1.%2").arg(random_.bounded(4000)).arg(random_.bounded(1000));
+        case 4:
+            return QString::number(random_.bounded(5000));
+        case 5:
+            return pick({"-1", "-0", "0", "1e999", "-1e999", "1e-999", "&HFF", "1,2,3", "12abc",
+                         ",", " ", "1 57", "1  570", "15 70,5", "+12", "1 570,796 litres", "300 mm",
+                         "99999999999999999999", "0,0000001"});
+        case 6:
+            return randomCharacters(1 + static_cast<int>(random_.bounded(12)), anything);
+        default:
+            return randomCharacters(1 + static_cast<int>(random_.bounded(6)), letters);
+    }
+}
+
+// Thousands set apart by an ordinary, a no-break or a narrow no-break space,
+// with or without decimals after the comma.
+QString Monkey::groupedNumber() {
+    static const QChar spaces[] = {QChar(' '), QChar(0x00A0), QChar(0x202F)};
+    const QChar space = spaces[random_.bounded(static_cast<quint32>(std::size(spaces)))];
+    QString text = QString::number(1 + random_.bounded(20)) + space +
+                   QStringLiteral("%1").arg(random_.bounded(1000), 3, 10, QLatin1Char('0'));
+    if (random_.bounded(3) != 0) {
+        text += QLatin1Char(',') + QString::number(random_.bounded(1000));
+    }
+    return text;
+}
+
+// A number as the chart window shows it: in its texts or in a row of its
+// table, thousands set apart as it sets them. What is shown depends on how far
+// the computations went; the draws do not, so that a seed replays the same
+// actions.
+QString Monkey::numberSeenInChart() {
+    const quint32 rowDraw = random_.generate();
+    const quint32 columnDraw = random_.generate();
+    const quint32 numberDraw = random_.generate();
+    static const QRegularExpression number(
+        QStringLiteral("\\d{1,3}(?:[ \\x{00A0}\\x{202F}]\\d{3})+(?:,\\d+)?|\\d+(?:,\\d+)?"));
+    QStringList texts;
+    for (const QLabel* label : chartWindow()->findChildren<QLabel*>()) {
+        if (label->isVisible()) {
+            texts << label->text();
+        }
+    }
+    const QAbstractItemModel* rows = chartControl<QTableView>("chartTable")->model();
+    if (rows->rowCount() > 0 && rows->columnCount() > 0) {
+        const int row = static_cast<int>(rowDraw % static_cast<quint32>(rows->rowCount()));
+        const int column = static_cast<int>(columnDraw % static_cast<quint32>(rows->columnCount()));
+        texts << rows->index(row, column).data().toString();
+    }
+    QStringList numbers;
+    for (const QString& text : texts) {
+        for (auto found = number.globalMatch(text); found.hasNext();) {
+            numbers << found.next().captured();
+        }
+    }
+    if (numbers.isEmpty()) {
+        return QStringLiteral("1 570,796");
+    }
+    return numbers[static_cast<int>(numberDraw % static_cast<quint32>(numbers.size()))];
+}
+
 // ----- Checks --------------------------------------------------------------
 
 void Monkey::fail(const QString& problem) {
@@ -672,6 +1097,7 @@ void Monkey::verify() {
     verifyFieldTexts();
     verifyOptions();
     verifyWindows();
+    verifyChart();
 }
 
 void Monkey::verifyBoxes() {
@@ -691,9 +1117,13 @@ void Monkey::verifyBoxes() {
             fail(QStringLiteral("box \"%1\" stays open when its OK button is clicked").arg(text));
         }
     }
+    for (const QString& title : dialogs_.takeClosed()) {
+        ++statistics_.dialogs[title];
+    }
     if (QApplication::activeModalWidget()) {
-        fail(QStringLiteral("a modal window is still open: %1")
-                 .arg(QApplication::activeModalWidget()->objectName()));
+        fail(QStringLiteral("a modal window is still open: %1 \"%2\"")
+                 .arg(QApplication::activeModalWidget()->objectName(),
+                      QApplication::activeModalWidget()->windowTitle()));
     }
 }
 
@@ -775,6 +1205,54 @@ void Monkey::verifyWindows() {
     }
 }
 
+// One chart window at most; what it shows, in its texts and its rows, has no
+// number that is not one.
+void Monkey::verifyChart() {
+    if (visibleChartWindows() > 1) {
+        fail(QStringLiteral("%1 chart windows are open").arg(visibleChartWindows()));
+    }
+    QWidget* chart = chartWindow();
+    if (!chart) {
+        chartRowsSeen_ = false;
+        return;
+    }
+    for (const QLabel* label : chart->findChildren<QLabel*>()) {
+        if (label->isVisible()) {
+            verifyShownText(label->objectName(), label->text());
+        }
+    }
+    for (const char* name : {"heightAnswer", "litresAnswer"}) {
+        if (!chartControl<QLabel>(name)->text().isEmpty()) {
+            ++statistics_.lookUpsAnswered;
+            break;
+        }
+    }
+    const QAbstractItemModel* rows = chartControl<QTableView>("chartTable")->model();
+    const int count = rows->rowCount();
+    if (count > 0 && !chartRowsSeen_) {
+        ++statistics_.chartsShown;
+    }
+    chartRowsSeen_ = count > 0;
+    if (count == 0) {
+        return;
+    }
+    for (const int row : {0, count - 1, step_ % count}) {
+        for (int column = 0; column < rows->columnCount(); ++column) {
+            verifyShownText(QStringLiteral("row %1 of chartTable").arg(row),
+                            rows->index(row, column).data().toString());
+        }
+    }
+}
+
+// "nan" and "inf" as words: what a number that is not one prints as.
+void Monkey::verifyShownText(const QString& where, const QString& text) {
+    static const QRegularExpression notANumber(QStringLiteral("(?<!\\p{L})(nan|inf)(?!\\p{L})"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    if (notANumber.match(text).hasMatch()) {
+        fail(QStringLiteral("%1 shows \"%2\"").arg(where, text.left(200)));
+    }
+}
+
 // ----- Finding windows and fields ------------------------------------------
 
 QWidget* Monkey::aboutBox() const {
@@ -790,6 +1268,21 @@ int Monkey::visibleAboutBoxes() const {
     const QList<QWidget*> boxes = testing::topLevelWindows(QStringLiteral("frmabout"));
     return static_cast<int>(
         std::count_if(boxes.cbegin(), boxes.cend(), [](QWidget* box) { return box->isVisible(); }));
+}
+
+QWidget* Monkey::chartWindow() const {
+    for (QWidget* window : testing::topLevelWindows(QStringLiteral("ChartWindow"))) {
+        if (window->isVisible()) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+int Monkey::visibleChartWindows() const {
+    const QList<QWidget*> charts = testing::topLevelWindows(QStringLiteral("ChartWindow"));
+    return static_cast<int>(std::count_if(charts.cbegin(), charts.cend(),
+                                          [](QWidget* chart) { return chart->isVisible(); }));
 }
 
 // A measurement field seen, four times in five, else a result field.
@@ -844,6 +1337,14 @@ class MonkeyTest : public QObject {
         }
         qInfo("monkey: %d about boxes opened, %d mails, %d pastes, %d runs at \"10\"",
               seen.aboutBoxesOpened, mailsOpened_, seen.pastes, seen.runsAtTen);
+        qInfo(
+            "monkey: %d chart windows opened, %d charts shown, %d look-ups seen answered, "
+            "%d copies",
+            seen.chartWindowsOpened, seen.chartsShown, seen.lookUpsAnswered, seen.copies);
+        for (auto dialog = seen.dialogs.cbegin(); dialog != seen.dialogs.cend(); ++dialog) {
+            qInfo("monkey: %5d x dialog \"%s\" cancelled", dialog.value(),
+                  qPrintable(dialog.key()));
+        }
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         // A long enough run that reached none of these has tested little.
         if (actions >= 1000) {
@@ -854,6 +1355,10 @@ class MonkeyTest : public QObject {
             QVERIFY(mailsOpened_ > 0);
             QVERIFY(seen.pastes > 0);
             QVERIFY(seen.runsAtTen > 0);
+            QVERIFY(seen.chartWindowsOpened > 0);
+            QVERIFY(seen.chartsShown > 0);
+            QVERIFY(seen.lookUpsAnswered > 0);
+            QVERIFY(seen.copies > 0);
         }
     }
 
