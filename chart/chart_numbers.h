@@ -44,11 +44,14 @@ struct OutputConventions {
 
     // A measure, trailing zeros dropped down to `minDecimals`: "1 000", "12,5".
     QString number(double value, int minDecimals = 0, int maxDecimals = 3) const {
-        return QString::fromStdString(groupedText(
-            measureText(value, decimal.toLatin1(), minDecimals, maxDecimals), thousands.toStdString()));
+        return QString::fromStdString(
+            groupedText(measureText(value, decimal.toLatin1(), minDecimals, maxDecimals),
+                        thousands.toStdString()));
     }
     // Litres with exactly `decimals` decimals: "1 570,796".
-    QString litres(double value, int decimals = 3) const { return number(value, decimals, decimals); }
+    QString litres(double value, int decimals = 3) const {
+        return number(value, decimals, decimals);
+    }
     QString litresWithUnit(double value, int decimals = 3) const {
         return litres(value, decimals) + QStringLiteral(" litres");
     }

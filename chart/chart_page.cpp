@@ -333,7 +333,8 @@ bool paintChartPages(QPagedPaintDevice& device, const TankDescription& descripti
     // The page is drawn from the paper's corner: a device that keeps margins
     // has its origin at their corner instead.
     const QPointF marginsCorner = layout.paintRect(QPageLayout::Millimeter).topLeft();
-    painter.translate(-PagePainter(painter, marks.numbers).at(marginsCorner.x(), marginsCorner.y()));
+    painter.translate(
+        -PagePainter(painter, marks.numbers).at(marginsCorner.x(), marginsCorner.y()));
     // The pages the user chose in a print dialog; none chosen means all.
     const QPageRanges chosen = device.pageRanges();
     const int pages = chartPageCount(chart.lines.size(), paper);

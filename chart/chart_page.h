@@ -77,5 +77,4 @@ QString chartShapeLine(const TankParameters& tank);
 // Litres written by `conventions` to `decimals` decimals: whole litres on paper.
 QString chartKeyFigures(const Chart& chart, const OutputConventions& conventions, int decimals);
 
-
 }  // namespace varnelle

@@ -150,8 +150,7 @@ void placeGraduations(const PagePainter& page, PlotLayout& layout, const TankPar
     const QRectF& f = layout.frame;
     const double labelHeight = page.textHeight(smallPoints);
     layout.maxHeight = tank.diameter;
-    const double widestHeight =
-        page.textWidth(page.numbers().number(tank.diameter), smallPoints);
+    const double widestHeight = page.textWidth(page.numbers().number(tank.diameter), smallPoints);
     layout.heightStep =
         graduationStep(tank.diameter, wantedGraduations(f.width(), widestHeight + 4, 10));
     layout.litreStep = graduationStep(std::max(chart.capacity, 1e-9),
@@ -168,7 +167,8 @@ void placeGraduations(const PagePainter& page, PlotLayout& layout, const TankPar
                                          labelHeight);
     }
     for (double v = 0; v <= layout.maxLitres + 1e-9; v += layout.litreStep) {
-        const double width = page.textWidth(page.numbers().litres(v, layout.litreDecimals), smallPoints);
+        const double width =
+            page.textWidth(page.numbers().litres(v, layout.litreDecimals), smallPoints);
         layout.litreLabels.emplace_back(f.left() - 1 - width, layout.y(v) - labelHeight / 2, width,
                                         labelHeight);
     }
@@ -438,7 +438,7 @@ namespace {
 PlotArea windowPlotArea(const QSizeF& sizeMm) {
     constexpr double above = 8;
     constexpr double below = 11;
-    constexpr double right = 3;
+    constexpr double right = 6;  // half the widest height label, "10 000"
     return {0, above, sizeMm.width() - right, sizeMm.height() - above - below};
 }
 

@@ -399,8 +399,9 @@ void ChartWindow::describeCurve() {
             .arg(shown.millimetres(description_.tank.diameter),
                  shown.litresWithUnit(chartModel->chart().capacity));
     if (const std::optional<OilLevel>& level = chartCurve->oilLevel()) {
-        description += QStringLiteral(" Aujourd'hui, %1 à %2.")
-                           .arg(shown.litresWithUnit(level->litres), shown.millimetres(level->height));
+        description +=
+            QStringLiteral(" Aujourd'hui, %1 à %2.")
+                .arg(shown.litresWithUnit(level->litres), shown.millimetres(level->height));
     }
     chartCurve->setAccessibleDescription(description);
 }

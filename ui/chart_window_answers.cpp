@@ -102,7 +102,8 @@ void ChartWindow::answerOrder() {
     const double fillPercent = fillLimitSpin->value();
     if (!(oilHeight >= 0 && oilHeight <= tank.diameter)) {
         say(orderWork_, orderAnswer,
-            QStringLiteral("La hauteur du mazout de la fenêtre principale n'est pas dans la cuve."));
+            QStringLiteral(
+                "La hauteur du mazout de la fenêtre principale n'est pas dans la cuve."));
         return;
     }
     orderWork_->start(
@@ -115,11 +116,11 @@ void ChartWindow::answerOrder() {
                     QStringLiteral("Rien, la cuve est déjà au remplissage maximal."));
                 return;
             }
-            orderAnswer->setText(
-                QStringLiteral("%1 de %2 à %3 (hauteur après livraison : %4).")
-                    .arg(shown.litresWithUnit(order.litresToOrder), shown.millimetres(oilHeight),
-                         shown.litresWithUnit(order.fillLimitLitres),
-                         shown.millimetres(order.heightAfterDelivery)));
+            orderAnswer->setText(QStringLiteral("%1 de %2 à %3 (hauteur après livraison : %4).")
+                                     .arg(shown.litresWithUnit(order.litresToOrder),
+                                          shown.millimetres(oilHeight),
+                                          shown.litresWithUnit(order.fillLimitLitres),
+                                          shown.millimetres(order.heightAfterDelivery)));
         });
 }
 

@@ -17,7 +17,6 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QComboBox>
 
 #include <memory>
 
@@ -136,18 +135,18 @@ class ChartWindowTest : public QObject {
         QTest::addColumn<QPageLayout::Orientation>("orientation");
         QTest::addColumn<QByteArray>("mediaBox");  // in points, as the PDF gives it
         const QByteArray a4 = "/MediaBox [0 0 595.000000 842.000000]";
-        QTest::newRow("centimetres") << "10" << 101 << 0 << 0 << QPageSize::A4
-                                     << QPageLayout::Portrait << a4;
-        QTest::newRow("millimetres") << "1" << 1001 << 0 << 0 << QPageSize::A4
-                                     << QPageLayout::Portrait << a4;
+        QTest::newRow("centimetres")
+            << "10" << 101 << 0 << 0 << QPageSize::A4 << QPageLayout::Portrait << a4;
+        QTest::newRow("millimetres")
+            << "1" << 1001 << 0 << 0 << QPageSize::A4 << QPageLayout::Portrait << a4;
         QTest::newRow("pages 2 to 3 of the millimetres")
             << "1" << 1001 << 2 << 3 << QPageSize::A4 << QPageLayout::Portrait << a4;
-        QTest::newRow("US Letter landscape") << "1" << 1001 << 0 << 0 << QPageSize::Letter
-                                             << QPageLayout::Landscape
-                                             << QByteArray("/MediaBox [0 0 792.000000 612.000000]");
-        QTest::newRow("A4 landscape") << "10" << 101 << 0 << 0 << QPageSize::A4
-                                      << QPageLayout::Landscape
-                                      << QByteArray("/MediaBox [0 0 842.000000 595.000000]");
+        QTest::newRow("US Letter landscape")
+            << "1" << 1001 << 0 << 0 << QPageSize::Letter << QPageLayout::Landscape
+            << QByteArray("/MediaBox [0 0 792.000000 612.000000]");
+        QTest::newRow("A4 landscape")
+            << "10" << 101 << 0 << 0 << QPageSize::A4 << QPageLayout::Landscape
+            << QByteArray("/MediaBox [0 0 842.000000 595.000000]");
     }
 
     // Printed to a PDF printer, the chart has the pages its lines need on
@@ -178,9 +177,10 @@ class ChartWindowTest : public QObject {
         QVERIFY(chart->printChart(printer));
         const QByteArray pdf = varnelle::contentsOf(printer.outputFileName());
         QCOMPARE(varnelle::pdfPageCount(pdf),
-                 firstPage > 0 ? lastPage - firstPage + 1
-                               : varnelle::chartPageCount(static_cast<std::size_t>(lines),
-                                                          varnelle::chartPaper(printer.pageLayout())));
+                 firstPage > 0
+                     ? lastPage - firstPage + 1
+                     : varnelle::chartPageCount(static_cast<std::size_t>(lines),
+                                                varnelle::chartPaper(printer.pageLayout())));
         QVERIFY(pdf.contains(mediaBox));
     }
 

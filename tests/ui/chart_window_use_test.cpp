@@ -64,9 +64,7 @@ class ChartWindowUseTest : public QObject {
         return nullptr;
     }
 
-    static varnelle::OutputConventions shown() {
-        return varnelle::conventionsForPeople(QLocale());
-    }
+    static varnelle::OutputConventions shown() { return varnelle::conventionsForPeople(QLocale()); }
 
   private slots:
     void init() {
@@ -149,17 +147,26 @@ class ChartWindowUseTest : public QObject {
         QTest::newRow("capacity rounded to the litre")
             << "litresField" << QStringLiteral("%1").arg(std::round(capacity)) << fullTank;
         QTest::newRow("capacity grouped by a narrow space")
-            << "litresField" << fr.litres(capacity).replace(QChar(0xa0), QChar(0x202f))
-            << fullTank;
+            << "litresField" << fr.litres(capacity).replace(QChar(0xa0), QChar(0x202f)) << fullTank;
         QTest::newRow("capacity with a period")
             << "litresField" << QString::number(capacity, 'f', 3) << fullTank;
-        QTest::newRow("half a millimetre") << "heightField" << "500,5" << litresAt(500.5);
-        QTest::newRow("the diameter with a period") << "heightField" << "1000.0" << litresAt(1000);
+        QTest::newRow("half a millimetre") << "heightField"
+                                           << "500,5" << litresAt(500.5);
+        QTest::newRow("the diameter with a period") << "heightField"
+                                                    << "1000.0" << litresAt(1000);
         QTest::newRow("height above the tank")
-            << "heightField" << "1000,4" << "La hauteur doit être comprise entre 0 et 1\u00a0000 mm.";
-        QTest::newRow("height of letters") << "heightField" << "abc" << "Ce n'est pas un nombre";
-        QTest::newRow("height then letters") << "heightField" << "12abc" << "Ce n'est pas un nombre";
-        QTest::newRow("volume of letters") << "litresField" << "abc" << "Ce n'est pas un nombre";
+            << "heightField"
+            << "1000,4"
+            << "La hauteur doit être comprise entre 0 et 1\u00a0000 mm.";
+        QTest::newRow("height of letters") << "heightField"
+                                           << "abc"
+                                           << "Ce n'est pas un nombre";
+        QTest::newRow("height then letters") << "heightField"
+                                             << "12abc"
+                                             << "Ce n'est pas un nombre";
+        QTest::newRow("volume of letters") << "litresField"
+                                           << "abc"
+                                           << "Ce n'est pas un nombre";
         QTest::newRow("volume beyond the full tank")
             << "litresField" << fr.number(std::round(capacity) + 1)
             << "Le volume doit être compris entre 0 et";
@@ -176,8 +183,9 @@ class ChartWindowUseTest : public QObject {
         typeCharacters(edit, typed);
         const char* answerName = field == "heightField" ? "heightAnswer" : "litresAnswer";
         QTRY_VERIFY_WITH_TIMEOUT(textOf(chart, answerName).startsWith(answer), chartTimeoutMs);
-        QVERIFY2(isSentence(textOf(chart, answerName)) || textOf(chart, answerName).front().isDigit(),
-                 qPrintable(textOf(chart, answerName)));
+        QVERIFY2(
+            isSentence(textOf(chart, answerName)) || textOf(chart, answerName).front().isDigit(),
+            qPrintable(textOf(chart, answerName)));
     }
 
     // A step is a whole number of millimetres up to the diameter, read as
@@ -218,7 +226,8 @@ class ChartWindowUseTest : public QObject {
             return;
         }
         settle();
-        QVERIFY2(isSentence(textOf(chart, "stepMessage")), qPrintable(textOf(chart, "stepMessage")));
+        QVERIFY2(isSentence(textOf(chart, "stepMessage")),
+                 qPrintable(textOf(chart, "stepMessage")));
         QCOMPARE(chartTable(chart)->model()->rowCount(), 101);
         QCOMPARE(textOf(chart, "chartSummary"), summary);
         QCOMPARE(textOf(chart, "orderAnswer"), order);
@@ -262,14 +271,15 @@ class ChartWindowUseTest : public QObject {
         QVERIFY2(textOf(chart, "chartSummary").contains(conventions.litresWithUnit(capacity)),
                  qPrintable(textOf(chart, "chartSummary")));
         const varnelle::OrderAmount order = varnelle::orderAmount(tank, 300, 90);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            textOf(chart, "orderAnswer").startsWith(conventions.litresWithUnit(order.litresToOrder)),
-            chartTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(textOf(chart, "orderAnswer")
+                                     .startsWith(conventions.litresWithUnit(order.litresToOrder)),
+                                 chartTimeoutMs);
         const QModelIndex full = chartTable(chart)->model()->index(100, 2);
         QCOMPARE(full.data().toString(), conventions.litres(capacity));
 
         // Too much work for a 1 mm chart of a 3 m tank at precision 1000.
-        window->findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("1000"));
+        window->findChild<QComboBox*>(QStringLiteral("Combo1"))
+            ->setEditText(QStringLiteral("1000"));
         setMainField(window.get(), "Text1", QStringLiteral("3000"));
         chart = openChartWindow(window.get());
         setChartStep(chart, QStringLiteral("1"));
@@ -281,9 +291,12 @@ class ChartWindowUseTest : public QObject {
     void refusedTankIsOneSentence_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
-        QTest::newRow("no diameter") << "Text1" << "";
-        QTest::newRow("zero length") << "Text9" << "0";
-        QTest::newRow("strainer above the tank") << "Text4" << "1200";
+        QTest::newRow("no diameter") << "Text1"
+                                     << "";
+        QTest::newRow("zero length") << "Text9"
+                                     << "0";
+        QTest::newRow("strainer above the tank") << "Text4"
+                                                 << "1200";
     }
 
     void refusedTankIsOneSentence() {
@@ -295,7 +308,8 @@ class ChartWindowUseTest : public QObject {
         const QString sentence = textOf(chart, "chartMessage");
         QVERIFY2(isSentence(sentence), qPrintable(sentence));
         QCOMPARE(sentence.count(':'), 1);
-        QVERIFY2(sentence.section(QStringLiteral(" : "), 1).front().isLower(), qPrintable(sentence));
+        QVERIFY2(sentence.section(QStringLiteral(" : "), 1).front().isLower(),
+                 qPrintable(sentence));
     }
 
     // The table's menu copies the rows under the table's own titles.
@@ -308,14 +322,16 @@ class ChartWindowUseTest : public QObject {
         for (QAction* action : table->actions()) {
             captions << action->text();
         }
-        QCOMPARE(captions, (QStringList{QStringLiteral("Copier"), QStringLiteral("Tout sélectionner")}));
+        QCOMPARE(captions,
+                 (QStringList{QStringLiteral("Copier"), QStringLiteral("Tout sélectionner")}));
         table->actions().at(1)->trigger();
         table->actions().at(0)->trigger();
         const QStringList lines = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 102);
         QStringList titles;
         for (int column = 0; column < table->model()->columnCount(); ++column) {
-            titles << table->model()->headerData(column, Qt::Horizontal).toString().replace('\n', ' ');
+            titles
+                << table->model()->headerData(column, Qt::Horizontal).toString().replace('\n', ' ');
         }
         QCOMPARE(lines.first(), titles.join('\t'));
     }
@@ -325,12 +341,18 @@ class ChartWindowUseTest : public QObject {
     void everyControlIsNamed_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("name");
-        QTest::newRow("height") << "heightField" << "Hauteur de mazout (mm)";
-        QTest::newRow("volume") << "litresField" << "Volume (litres)";
-        QTest::newRow("step") << "stepCombo" << "Pas du barème (mm)";
-        QTest::newRow("fill limit") << "fillLimitSpin" << "Remplissage maximal";
-        QTest::newRow("table") << "chartTable" << "Barème de jaugeage, une ligne par hauteur";
-        QTest::newRow("curve") << "chartCurve" << "Courbe du barème";
+        QTest::newRow("height") << "heightField"
+                                << "Hauteur de mazout (mm)";
+        QTest::newRow("volume") << "litresField"
+                                << "Volume (litres)";
+        QTest::newRow("step") << "stepCombo"
+                              << "Pas du barème (mm)";
+        QTest::newRow("fill limit") << "fillLimitSpin"
+                                    << "Remplissage maximal";
+        QTest::newRow("table") << "chartTable"
+                               << "Barème de jaugeage, une ligne par hauteur";
+        QTest::newRow("curve") << "chartCurve"
+                               << "Courbe du barème";
     }
 
     void everyControlIsNamed() {
@@ -347,11 +369,12 @@ class ChartWindowUseTest : public QObject {
             QCOMPARE(described->role(), QAccessible::Graphic);
             const varnelle::TankParameters tank = startUpCones();
             const QString description = described->text(QAccessible::Description);
-            QVERIFY2(description.contains(shown().litresWithUnit(
-                         varnelle::totalVolumeAt(tank, tank.diameter))),
+            QVERIFY2(description.contains(
+                         shown().litresWithUnit(varnelle::totalVolumeAt(tank, tank.diameter))),
                      qPrintable(description));
-            QVERIFY2(description.contains(shown().litresWithUnit(varnelle::totalVolumeAt(tank, 300))),
-                     qPrintable(description));
+            QVERIFY2(
+                description.contains(shown().litresWithUnit(varnelle::totalVolumeAt(tank, 300))),
+                qPrintable(description));
         }
     }
 };
