@@ -1,6 +1,5 @@
 // The chart window's chart on paper, in a PDF and in a CSV file. Files are
 // written aside and put in place only once complete.
-#include <QFileDialog>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPageSize>
@@ -15,6 +14,7 @@
 #include "chart_table_model.h"
 #include "chart_window.h"
 #include "message_box.h"
+#include "widgets/save_path.h"
 
 namespace varnelle {
 namespace {
@@ -36,12 +36,6 @@ int mostChartPages(const QPrinter& printer, std::size_t lineCount) {
                                                                         : QPageLayout::Portrait);
     return std::max(chartPageCount(lineCount, chartPaper(printer.pageLayout())),
                     chartPageCount(lineCount, chartPaper(turned)));
-}
-
-// The path the user chooses for a new file, empty if none.
-QString askSavePath(QWidget* parent, const QString& title, const QString& name,
-                    const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, title, name, filter);
 }
 
 }  // namespace
@@ -89,21 +83,23 @@ void ChartWindow::onPreviewButtonClick() {
 }
 
 void ChartWindow::onPdfButtonClick() {
-    const QString path =
-        askSavePath(this, QStringLiteral("Enregistrer le barème en PDF"),
-                    QStringLiteral("bareme.pdf"), QStringLiteral("Documents PDF (*.pdf)"));
-    const PdfOutcome outcome = path.isEmpty() ? PdfOutcome{true, {}}
-                                              : writeChartPdf(path, description_, step_,
-                                                              chartModel->chart(), marksOnPaper());
+    const QString path = askSavePath(
+        this, QStringLiteral("Enregistrer le barème en PDF"), QStringLiteral("bareme.pdf"),
+        QStringLiteral("Documents PDF (*.pdf)"), QStringLiteral("pdf"));
+    if (path.isEmpty()) {
+        return;
+    }
+    const PdfOutcome outcome =
+        writeChartPdf(path, description_, step_, chartModel->chart(), marksOnPaper());
     if (!outcome.written) {
         showMessageBox(this, QMessageBox::Warning, outcome.error);
     }
 }
 
 void ChartWindow::onCsvButtonClick() {
-    const QString path =
-        askSavePath(this, QStringLiteral("Enregistrer le barème en CSV"),
-                    QStringLiteral("bareme.csv"), QStringLiteral("Tableaux CSV (*.csv)"));
+    const QString path = askSavePath(this, QStringLiteral("Enregistrer le barème en CSV"),
+                                     QStringLiteral("bareme.csv"),
+                                     QStringLiteral("Tableaux CSV (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty()) {
         return;
     }

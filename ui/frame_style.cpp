@@ -2,6 +2,7 @@
 
 #include <qdrawutil.h>
 #include <QPainter>
+#include <QStyleOptionFocusRect>
 #include <QStyleOptionGroupBox>
 
 #include "widgets/twips.h"
@@ -39,6 +40,22 @@ QRect FrameStyle::subControlRect(ComplexControl control, const QStyleOptionCompl
         rect.translate(twipsToPixels(captionIndentTwips), 0);
     }
     return rect;
+}
+
+// The mark lies inside the border, on the frame's own background, so the
+// frame keeps its size and look otherwise.
+void FrameStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                             const QWidget* widget) const {
+    QProxyStyle::drawControl(element, option, painter, widget);
+    if (element != CE_ShapedFrame || !(option->state & State_HasFocus)) {
+        return;
+    }
+    QStyleOptionFocusRect focus;
+    focus.QStyleOption::operator=(*option);
+    focus.rect = proxy()->subElementRect(SE_ShapedFrameContents, option, widget);
+    focus.backgroundColor =
+        option->palette.color(widget ? widget->backgroundRole() : QPalette::Window);
+    proxy()->drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
 }
 
 }  // namespace varnelle

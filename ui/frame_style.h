@@ -2,6 +2,11 @@
 // the middle of the caption, which interrupts it. The toolkit's own style
 // draws the line a whole caption height lower, across the controls placed
 // near the top of a frame (the end-shape picture, "A Propos").
+//
+// A flat frame that takes the focus (the progress bar's box) shows the
+// style's focus mark inside its border while it has the focus: drawn by the
+// toolkit's style alone it shows nothing, and a keyboard user could not tell
+// where the focus is.
 #pragma once
 
 #include <QProxyStyle>
@@ -17,6 +22,8 @@ class FrameStyle : public QProxyStyle {
                             QPainter* painter, const QWidget* widget = nullptr) const override;
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
                          const QWidget* widget = nullptr) const override;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
 };
 
 }  // namespace varnelle

@@ -203,6 +203,8 @@ void Volumes::createControls() {
     for (QGroupBox* frame : {Frame1, Frame2, Frame3, Frame4, Frame5}) {
         frame->setStyle(frameStyle);
     }
+    // Its focus mark: the box is a stop of the Tab order.
+    Picture1->setStyle(frameStyle);
 }
 
 // Every control at its designed place, in twips from its container's inside corner.

@@ -6,14 +6,19 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 #include <memory>
@@ -26,6 +31,7 @@
 #include "typing.h"
 #include "ui/chart_window.h"
 #include "ui/volumes.h"
+#include "widgets/save_path.h"
 
 using namespace varnelle::testing;
 
@@ -66,7 +72,17 @@ class ChartWindowUseTest : public QObject {
 
     static varnelle::OutputConventions shown() { return varnelle::conventionsForPeople(QLocale()); }
 
+    QTemporaryDir settings_;
+
   private slots:
+    // The saving dialogs remember their folder: not in the user's settings.
+    void initTestCase() {
+        QVERIFY(settings_.isValid());
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+        QCoreApplication::setOrganizationName(QStringLiteral("Varnelle"));
+    }
+
     void init() {
         QLocale::setDefault(french);
         window = std::make_unique<varnelle::Volumes>();
@@ -310,6 +326,34 @@ class ChartWindowUseTest : public QObject {
         QCOMPARE(sentence.count(':'), 1);
         QVERIFY2(sentence.section(QStringLiteral(" : "), 1).front().isLower(),
                  qPrintable(sentence));
+    }
+
+    // A file saved under a name without a suffix gets the suffix of its kind.
+    void savedFilesGetTheirSuffix_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("CSV without a suffix") << "csvButton"
+                                              << "noext"
+                                              << "noext.csv";
+        QTest::newRow("PDF without a suffix") << "pdfButton"
+                                              << "noext"
+                                              << "noext.pdf";
+        QTest::newRow("CSV with its suffix") << "csvButton"
+                                             << "bareme.csv"
+                                             << "bareme.csv";
+    }
+
+    void savedFilesGetTheirSuffix() {
+        QFETCH(QString, button);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QWidget* chart = openConesChart();
+        QVERIFY(chart);
+        QTemporaryDir folder;
+        varnelle::SavePathDialog::setNextAnswer(folder.filePath(typed));
+        clickControl(findControl(chart, button));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{written});
     }
 
     // The table's menu copies the rows under the table's own titles.

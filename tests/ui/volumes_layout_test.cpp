@@ -338,6 +338,8 @@ class VolumesLayoutTest : public QObject {
     void geometry_data();
     void geometry();
     void progressBarRestsEmpty();
+    void progressBarBoxShowsTheFocus_data();
+    void progressBarBoxShowsTheFocus();
     void picturesShowTheirFilesAtTheirOwnSize_data();
     void picturesShowTheirFilesAtTheirOwnSize();
     void pictureFilesAreSingleFrameGif89aWithFullPalette_data();
@@ -652,6 +654,49 @@ void VolumesLayoutTest::progressBarRestsEmpty() {
     fill->resize(box->width() / 2, fill->height());
     const QImage grown = box->grab().toImage();
     QCOMPARE(grown.pixelColor(inside + QPoint(5, box->contentsRect().height() / 2)), darkBlue);
+}
+
+void VolumesLayoutTest::progressBarBoxShowsTheFocus_data() {
+    QTest::addColumn<QString>("from");  // the control before it in that direction
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("Tab from A Propos") << "Command3" << Qt::KeyboardModifiers(Qt::NoModifier);
+    QTest::newRow("Shift+Tab from Barème")
+        << "Command4" << Qt::KeyboardModifiers(Qt::ShiftModifier);
+}
+
+// Reached from the keyboard, the progress bar's box shows that it has the
+// focus, inside its border and without moving anything; the next key takes
+// the mark away.
+void VolumesLayoutTest::progressBarBoxShowsTheFocus() {
+    QFETCH(QString, from);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QWidget* box = control(QStringLiteral("Picture1"));
+    QVERIFY(box);
+    const QRect geometry = box->geometry();
+    const QImage unfocused = box->grab().toImage();
+
+    control(from)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+    QCOMPARE(focusName(), QStringLiteral("Picture1"));
+    const QImage focused = box->grab().toImage();
+    QCOMPARE(box->geometry(), geometry);
+    QCOMPARE(focused.size(), unfocused.size());
+    QRect marked;
+    for (int y = 0; y < focused.height(); ++y) {
+        for (int x = 0; x < focused.width(); ++x) {
+            if (focused.pixel(x, y) != unfocused.pixel(x, y)) {
+                marked |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    QVERIFY2(!marked.isEmpty(), "the box looks the same with the focus as without");
+    QVERIFY(box->contentsRect().contains(marked));
+    // Seen along the box, not as a dot.
+    QVERIFY(marked.width() > box->contentsRect().width() / 2);
+
+    QTest::keyClick(box, Qt::Key_Tab, modifiers);
+    QVERIFY(focusName() != QLatin1String("Picture1"));
+    QCOMPARE(box->grab().toImage(), unfocused);
 }
 
 void VolumesLayoutTest::picturesShowTheirFilesAtTheirOwnSize_data() {
