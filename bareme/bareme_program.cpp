@@ -17,6 +17,7 @@ namespace varnelle {
 namespace {
 
 const char* const programName = "varnelle-bareme";
+const char* const unwrittenAnswer = "la réponse n'a pas pu être écrite sur la sortie standard.";
 
 void reportUsageError(QTextStream& err, const UsageError& error) {
     err << programName << " : ";
@@ -68,7 +69,7 @@ int answerChart(const BaremeRequest& request, QTextStream& out, QTextStream& err
             out << chartJson(description, request.step, chart);
             break;
         case OutputFormat::Esphome:
-            out << esphomeFilter(description, request.step, chart);
+            out << esphomeSensor(description, request.step, chart, request.esphomeSource);
             break;
         case OutputFormat::Text:
             out << chartText(description, request.step, chart, conventions);
@@ -232,8 +233,12 @@ int runParsedCommandLine(const ParsedCommandLine& parsed, QTextStream& in, QText
             break;
     }
     if (parsed.request.question == Question::Stream) {
-        // A reader that goes away ends a stream normally.
-        streamReadings(parsed.request, in, out, err);
+        // A reader that goes away ends a stream normally; an output that
+        // cannot be written (a full disk) is a failure, and said so.
+        if (!streamReadings(parsed.request, in, out, err)) {
+            err << programName << " : " << unwrittenAnswer << '\n';
+            return exitFailure;
+        }
         return exitSuccess;
     }
     const int status = answer(parsed.request, out, err, conventionsFor(locale));
@@ -241,7 +246,7 @@ int runParsedCommandLine(const ParsedCommandLine& parsed, QTextStream& in, QText
     // An answer that could not be written out (a full disk, a closed output)
     // is a failure, and said so.
     if (status == exitSuccess && out.status() != QTextStream::Ok) {
-        err << programName << " : la réponse n'a pas pu être écrite sur la sortie standard.\n";
+        err << programName << " : " << unwrittenAnswer << '\n';
         return exitFailure;
     }
     return status;

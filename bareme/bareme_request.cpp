@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "bareme/command_line_options.h"
+#include "bareme/esphome_filter.h"
 #include "bareme/tank_file.h"
 #include "chart/tank_chart.h"
 #include "core/tank_rules.h"
@@ -172,6 +173,23 @@ OutputFormat readFormat(const OptionReader& options) {
                            .arg(options.text("format")));
 }
 
+QString readEsphomeSource(const OptionReader& options, OutputFormat format) {
+    if (!options.has("esphome-source")) {
+        return QString::fromLatin1(defaultEsphomeSource);
+    }
+    if (format != OutputFormat::Esphome) {
+        refuse("--esphome-source", "Cette option ne sert qu'avec --format esphome.");
+    }
+    const QString id = options.text("esphome-source").trimmed();
+    if (!isEsphomeId(id)) {
+        refuse("--esphome-source",
+               QStringLiteral("« %1 » ne peut pas être l'id d'un capteur ESPHome : des lettres "
+                              "sans accent, des chiffres et « _ », sans chiffre en tête.")
+                   .arg(options.text("esphome-source")));
+    }
+    return id;
+}
+
 double readStep(const OptionReader& options, const TankDescription& description) {
     const double diameter = description.tank.diameter;
     const double step = options.has("pas") ? options.length("pas") : 10;
@@ -306,6 +324,7 @@ BaremeRequest readRequest(const QCommandLineParser& parser) {
     request.question = readQuestion(options);
     refuseOptionsOfOtherQuestions(options, request.question);
     request.format = readFormat(options);
+    request.esphomeSource = readEsphomeSource(options, request.format);
     readTankFileInto(options, parser);
     request.description = readTank(options);
     readQuestionValues(options, request);

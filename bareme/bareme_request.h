@@ -28,6 +28,7 @@ struct BaremeRequest {
     OutputFormat format = OutputFormat::Text;
     double step = 10;           // mm between chart lines
     QString pdfPath;            // empty: no PDF
+    QString esphomeSource;      // --esphome-source: the distance sensor's id
     double litres = 0;          // --volume
     double oilHeight = 0;       // --commander, --hauteur, or from --distance
     double sensorDistance = 0;  // --distance

@@ -8,7 +8,7 @@
 
 namespace varnelle {
 
-const OptionDefinition optionDefinitions[22] = {
+const OptionDefinition optionDefinitions[23] = {
     {"diametre", "MM", "Diamètre intérieur de la cuve, en millimètres."},
     {"perimetre", "MM",
      "Périmètre de la cuve, à la place du diamètre : il est converti en diamètre au millimètre "
@@ -35,8 +35,11 @@ const OptionDefinition optionDefinitions[22] = {
     {"enregistrer-cuve", "FICHIER",
      "Enregistre les mesures de la cuve données par les options dans ce fichier JSON."},
     {"format", "FORMAT",
-     "Présentation : texte (par défaut), csv, json, ou esphome (un filtre calibrate_linear qui "
-     "passe de la distance du capteur en mètres aux litres)."},
+     "Présentation : texte (par défaut), csv, json, ou esphome (un capteur ESPHome à coller sous "
+     "sensor:, qui donne les litres d'après la distance en mètres d'un capteur de la cuve)."},
+    {"esphome-source", "ID",
+     "Avec --format esphome : l'id du capteur ESPHome qui mesure la distance jusqu'au mazout, "
+     "en mètres (distance_cuve par défaut)."},
     {"pdf", "FICHIER", "Écrit le barème dans un fichier PDF imprimable (A4)."},
     {"volume", "LITRES", "Donne la hauteur de mazout à laquelle la cuve contient ce volume."},
     {"commander", "HAUTEUR",

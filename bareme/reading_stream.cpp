@@ -1,8 +1,10 @@
 #include "reading_stream.h"
 
+#include <QFileDevice>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <cerrno>
 
 #include "bareme/option_reader.h"
 #include "chart/chart_numbers.h"
@@ -101,6 +103,13 @@ QString errorLine(long long lineNumber, const QString& reason) {
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
+// Whether the failed output is a pipe whose reader has gone (`| head -n 1`).
+// Qt words a file's failure with the system's own text.
+bool readerWentAway(const QTextStream& out) {
+    const auto* file = qobject_cast<const QFileDevice*>(out.device());
+    return file != nullptr && file->errorString() == qt_error_string(EPIPE);
+}
+
 }  // namespace
 
 Record windowVolumesRecord(std::optional<double> sensorDistance, double oilHeight,
@@ -126,7 +135,7 @@ Record windowVolumesRecord(std::optional<double> sensorDistance, double oilHeigh
     return record;
 }
 
-void streamReadings(const BaremeRequest& request, QTextStream& in, QTextStream& out,
+bool streamReadings(const BaremeRequest& request, QTextStream& in, QTextStream& out,
                     QTextStream& err) {
     const ReadingAnswers answers(request);
     long long lineNumber = 0;
@@ -144,9 +153,10 @@ void streamReadings(const BaremeRequest& request, QTextStream& in, QTextStream& 
             err.flush();
         }
         if (out.status() != QTextStream::Ok) {
-            return;  // nobody reads any more
+            return readerWentAway(out);
         }
     }
+    return true;
 }
 
 }  // namespace varnelle

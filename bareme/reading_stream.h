@@ -19,8 +19,10 @@ Record windowVolumesRecord(std::optional<double> sensorDistance, double oilHeigh
 // Reads `in` to its end, writing one JSON line to `out` for each reading
 // and one JSON line to `err` for each line that gives none (its number and
 // why), the stream going on. Returns once the input ends or the output
-// closes, which is a normal end for a stream.
-void streamReadings(const BaremeRequest& request, QTextStream& in, QTextStream& out,
+// fails: true when every answer was written or the reader went away (a
+// broken pipe), which is a normal end for a stream; false when the answers
+// could not be written for any other reason (a full disk, a closed output).
+bool streamReadings(const BaremeRequest& request, QTextStream& in, QTextStream& out,
                     QTextStream& err);
 
 }  // namespace varnelle

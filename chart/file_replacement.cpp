@@ -1,5 +1,7 @@
 #include "file_replacement.h"
 
+#include <unistd.h>
+
 #include <QFileInfo>
 #include <cerrno>
 #include <cstring>
@@ -30,6 +32,38 @@ QString refusalToReplace(const fs::file_status& status) {
     return QString();
 }
 
+// Why what was written to `file` is not all on the disk, in French, or
+// nothing once it is. QSaveFile::commit() checks neither the last write of its
+// buffer nor the sync: on a full disk it would put an empty or cut file in
+// place of the old one and report success.
+QString unsavedReason(QSaveFile& file) {
+    // A flush that writes a part only (the last room on the disk) fails
+    // without the system's reason: the next one writes more or gives it.
+    for (qint64 left = file.bytesToWrite(); !file.flush(); left = file.bytesToWrite()) {
+        if (file.bytesToWrite() >= left) {
+            return frenchFileError(file.errorString());
+        }
+    }
+    // A file system that cannot sync (EINVAL) has nothing more to tell.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL) {
+        return frenchFileError(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    return QString();
+}
+
+// Writes the whole of `contents`: the system may take a part only (the last
+// room on a disk), and says why it takes no more at the next write.
+bool writeAll(QIODevice& device, const QByteArray& contents) {
+    for (qint64 done = 0; done < contents.size();) {
+        const qint64 written = device.write(contents.constData() + done, contents.size() - done);
+        if (written <= 0) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool FileReplacement::open() {
@@ -51,6 +85,11 @@ bool FileReplacement::open() {
 }
 
 bool FileReplacement::commit() {
+    error_ = unsavedReason(file_);
+    if (!error_.isEmpty()) {
+        file_.cancelWriting();  // the old file stays as it was
+        return false;
+    }
     if (!file_.commit()) {
         error_ = frenchFileError(file_.errorString());
         return false;
@@ -68,7 +107,7 @@ std::optional<QString> writeWholeFile(const QString& path, const QByteArray& con
     if (!file.open()) {
         return file.error();
     }
-    if (file.device().write(contents) != contents.size()) {
+    if (!writeAll(file.device(), contents)) {
         const QString reason = frenchFileError(file.device().errorString());
         file.cancel();
         return reason;

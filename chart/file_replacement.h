@@ -19,7 +19,8 @@ class FileReplacement {
     // nothing can be written.
     bool open();
     QIODevice& device() { return file_; }
-    // Puts the file in place; false, with error(), when it could not be.
+    // Puts the file in place once all that was written is on the disk; false,
+    // with error(), when it could not be, the old file left as it was.
     bool commit();
     // Drops what was written; an existing file stays as it was.
     void cancel() { file_.cancelWriting(); }

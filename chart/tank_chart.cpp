@@ -6,6 +6,8 @@
 #include <system_error>
 #include <thread>
 
+#include "core/number_text.h"
+
 namespace varnelle {
 namespace {
 
@@ -98,6 +100,27 @@ std::vector<ChartLine> plotPointsOf(const std::vector<ChartLine>& lines,
     return points;
 }
 
+// The steps k·step strictly below the diameter. The quotient may land a hair
+// on either side of a whole number: settle it on the products themselves.
+std::size_t stepsBelow(double diameter, double step) {
+    double below = std::ceil(diameter / step);
+    if (below > 0 && (below - 1) * step >= diameter) {
+        below -= 1;
+    } else if (below * step < diameter) {
+        below += 1;
+    }
+    return static_cast<std::size_t>(below);
+}
+
+// Heights are written to the thousandth of a millimetre at most: a step that
+// is written as the diameter would be the same line twice (and two equal
+// points of a sensor's calibration, which ESPHome refuses).
+bool writtenAsDiameter(double height, double diameter) {
+    constexpr int writtenDecimals = 3;
+    return measureText(height, '.', 0, writtenDecimals) ==
+           measureText(diameter, '.', 0, writtenDecimals);
+}
+
 }  // namespace
 
 double totalVolumeAt(const TankParameters& tank, double height) {
@@ -120,16 +143,12 @@ VolumeResults volumesAt(TankParameters tank, double height, const std::atomic<bo
 }
 
 std::size_t chartLineCount(double diameter, double step) {
-    // The steps k·step strictly below the diameter, plus the diameter. The
-    // quotient may land a hair on either side of a whole number: settle it on
-    // the products themselves.
-    double below = std::ceil(diameter / step);
-    if (below > 0 && (below - 1) * step >= diameter) {
-        below -= 1;
-    } else if (below * step < diameter) {
-        below += 1;
+    const std::size_t below = stepsBelow(diameter, step);
+    if (below == 0) {
+        return 1;
     }
-    return static_cast<std::size_t>(below) + 1;
+    const double lastStep = static_cast<double>(below - 1) * step;
+    return writtenAsDiameter(lastStep, diameter) ? below : below + 1;
 }
 
 std::vector<double> chartHeights(double diameter, double step) {

@@ -27,7 +27,10 @@ VolumeResults volumesAt(TankParameters tank, double height,
                         const std::atomic<bool>* abandon = nullptr);
 
 // Heights of the chart in millimetres: 0, step, 2·step ... below the diameter,
-// then the diameter itself.
+// then the diameter itself. No two are written alike: a last step that is
+// written as the diameter (to the thousandth of a millimetre, 1000 for a
+// diameter of 1000.0004) gives way to the diameter. chartLineCount is the
+// number of heights, without making them.
 std::vector<double> chartHeights(double diameter, double step);
 std::size_t chartLineCount(double diameter, double step);
 

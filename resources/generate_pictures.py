@@ -15,6 +15,10 @@ It writes:
   application.png, application.ico
       158 x 136, 256 colours: a white oil tank on a lawn in front of a house.
       The .ico holds one 8-bit image and is used for the Windows program file.
+  icon_48.png, icon_64.png, icon_128.png, icon_256.png
+      Square, RGBA with transparent corners: the application icon that desktops
+      and software centres look up by the name "varnelle" in the hicolor theme;
+      the white tank, cut open on its oil, on a rounded square of sky and lawn.
 
 Everything is drawn as flat-shaded 3-D facets in perspective (painter's
 algorithm) at four times the final size, then averaged down and reduced to
@@ -439,8 +443,9 @@ def draw_cutaway(canvas, tank, cut, shell, oil):
     canvas.polyline(oil_line, mix(oil.colour, (255, 255, 255), 0.25), 0.5)
 
 
-def draw_ground_shadow(canvas, tank, ground, depth, colour):
-    """A soft shadow on the ground (at height `ground` from the axis), cast a little away from the light."""
+def draw_ground_shadow(canvas, tank, ground, depth, colour, blur=6.0):
+    """A soft shadow on the ground (at height `ground` from the axis), cast a little away from the light,
+    its edge blurred over `blur` final pixels."""
     R = tank.radius
     light = canvas.light
     shift = (-0.4 * R * light[0] / light[2], -0.4 * R * light[1] / light[2])
@@ -453,7 +458,7 @@ def draw_ground_shadow(canvas, tank, ground, depth, colour):
         points.append((x + shift[0], y + shift[1], ground))
     mask, mask_draw = canvas.new_layer("L", 0)
     canvas.polygon(points, int(255 * depth), mask_draw)
-    mask = mask.filter(ImageFilter.GaussianBlur(6 * SUPERSAMPLE))
+    mask = mask.filter(ImageFilter.GaussianBlur(blur * SUPERSAMPLE))
     canvas.image.paste(Image.new("RGB", canvas.image.size, colour), (0, 0), mask)
 
 
@@ -664,6 +669,48 @@ def application_picture():
 
 
 # ---------------------------------------------------------------------------
+# The application icon: the white tank of the application picture, cut open to
+# show its oil, standing on a rounded square of sky and lawn.
+
+ICON_SIZES = (48, 64, 128, 256)
+
+
+def icon_picture(size):
+    """A square picture with transparent corners, drawn afresh at each size so that every size is sharp.
+
+    Desktops and software centres show icons in square boxes down to 48 pixels, where the house and
+    the clouds of the application picture would be noise: the tank alone stays, with its oil."""
+    tank = Tank("spherical_cap", radius=1.0, length=3.2)
+    axis_height = 1.22
+    camera = Camera((-3.4, -6.6, 1.1), (tank.length * 0.5, 0.0, -0.15))
+    canvas = Canvas(size, size, camera, light=(-0.6, -0.7, 0.75))
+    plate_margin = size / 16.0
+    feet = [(x, y, -axis_height) for x in (0.0, tank.length) for y in (-tank.radius, tank.radius)]
+    canvas.fit(tank_outline_points(tank) + feet, margin=plate_margin + size / 20.0)
+    draw_sky(canvas)
+    draw_lawn(canvas)
+    draw_ground_shadow(canvas, tank, -axis_height, 0.55, (52, 92, 36), blur=size / 24.0)
+    draw_saddles(canvas, tank, axis_height, Material((120, 120, 124)))
+    shell = Material((246, 246, 248), ambient=0.6, diffuse=0.45, specular=0.3)
+    draw_tank(canvas, tank, shell, CutAway(tank), Material(OIL, ambient=0.8, diffuse=0.4))
+    return rounded_plate(canvas, plate_margin, corner=size / 6.0)
+
+
+def rounded_plate(canvas, margin, corner):
+    """The drawing cut to a square with rounded corners (margin and corner in final pixels), the
+    rest transparent."""
+    mask, mask_draw = canvas.new_layer("L", 0)
+    width, height = canvas.image.size
+    inset = margin * SUPERSAMPLE
+    mask_draw.rounded_rectangle([inset, inset, width - inset - 1, height - inset - 1],
+                                radius=corner * SUPERSAMPLE, fill=255)
+    plate = canvas.image.convert("RGBA")
+    plate.putalpha(mask)
+    # Pillow weighs colours by their opacity when it scales RGBA, so the rim takes no dark fringe.
+    return plate.resize((canvas.width, canvas.height), Image.Resampling.BOX)
+
+
+# ---------------------------------------------------------------------------
 # Writers.
 
 
@@ -703,6 +750,8 @@ def main():
     application = to_palette(application_picture())
     application.save(os.path.join(out_dir, "application.png"), "PNG", optimize=True)
     save_ico(application, os.path.join(out_dir, "application.ico"))
+    for size in ICON_SIZES:
+        icon_picture(size).save(os.path.join(out_dir, "icon_%d.png" % size), "PNG", optimize=True)
 
 
 if __name__ == "__main__":

@@ -12,8 +12,9 @@ packages=(
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
   xvfb xauth xdotool imagemagick
   fonts-liberation2
-  appstream
+  appstream appstream-compose
   mosquitto mosquitto-clients
+  python3 python3-yaml
 )
 
 missing=()

@@ -372,16 +372,40 @@ INSTANTIATE_TEST_SUITE_P(
                   "varnelle-bareme : la réponse n'a pas pu être écrite sur la sortie standard."}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Program, AStreamWhoseReaderLeavesEndsQuietly) {
+// --flux's output: a reader that leaves ends the stream normally; any other
+// failure to write the answers ends it with status 1, said.
+struct StreamOutputCase {
+    const char* name;
+    const char* output;  // after the program
+    int status;
+    const char* err;
+};
+
+class StreamOutputTest : public ::testing::TestWithParam<StreamOutputCase> {};
+
+TEST_P(StreamOutputTest, EndsWithItsStatusAndSaysWhy) {
+    const StreamOutputCase& c = GetParam();
     const QString line =
         QStringLiteral(
-            "yes 500 | head -n 100000 | '%1' --diametre 1000 --longueur 2000 --flux | "
-            "head -n 1 >/dev/null; exit ${PIPESTATUS[2]}")
-            .arg(VARNELLE_BAREME_PROGRAM);
+            "yes 500 | head -n 100000 | '%1' --diametre 1000 --longueur 2000 --flux %2; "
+            "exit ${PIPESTATUS[2]}")
+            .arg(VARNELLE_BAREME_PROGRAM, c.output);
     const ProcessRun result = runProgram({"-c", line}, "C", "/bin/bash");
-    EXPECT_EQ(result.status, 0);
-    EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.err.toStdString(), c.err);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, StreamOutputTest,
+    ::testing::Values(
+        StreamOutputCase{"ReaderLeaves", "| head -n 1 >/dev/null", 0, ""},
+        StreamOutputCase{"FullOutput", ">/dev/full", 1,
+                         "varnelle-bareme : la réponse n'a pas pu être écrite sur la sortie "
+                         "standard.\n"},
+        StreamOutputCase{"ClosedOutput", ">&-", 1,
+                         "varnelle-bareme : la réponse n'a pas pu être écrite sur la sortie "
+                         "standard.\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Program, HelpIsInFrench) {
     const ProcessRun result = runProgram({"--help"});

@@ -1,4 +1,4 @@
-// What sensor scripts use: --flux, the tank file, the ESPHome filter.
+// What sensor scripts use: --flux and the tank file (the ESPHome sensor has its own tests).
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
@@ -146,24 +146,6 @@ TEST_F(TankFileTest, AFileThatIsNoTankIsRefused) {
         ("varnelle-bareme : --cuve : Le fichier « " + folder_.filePath("absent.json") +
          " » n'a pas pu être lu : ce dossier ou ce fichier n'existe pas.")
             .toStdString());
-}
-
-// --- ESPHome ---------------------------------------------------------------------------------
-
-TEST(Esphome, FilterGoesFromTheSensorsMetresToLitres) {
-    const InProcessRun result = run(CAP_TANK "--pas 250 --format esphome");
-    ASSERT_EQ(result.status, exitSuccess) << result.err.toStdString();
-    EXPECT_TRUE(
-        result.out.endsWith("    filters:\n"
-                            "      - calibrate_linear:\n"
-                            "          method: exact\n"
-                            "          datapoints:\n"
-                            "            - 0.0 -> 1650.391\n"
-                            "            - 0.25 -> 1333.134\n"
-                            "            - 0.5 -> 825.196\n"
-                            "            - 0.75 -> 317.257\n"
-                            "            - 1.0 -> 0.000\n"))
-        << result.out.toStdString();
 }
 
 }  // namespace

@@ -41,17 +41,27 @@ TEST_P(ChartHeightsTest, StepsFromZeroAndEndsOnTheDiameter) {
     EXPECT_EQ(heights.back(), c.diameter);
     EXPECT_EQ(heights[heights.size() - 2], c.secondLast);
     EXPECT_TRUE(std::is_sorted(heights.begin(), heights.end()));
-    EXPECT_EQ(std::adjacent_find(heights.begin(), heights.end()), heights.end());
+    // No two lines are written alike (heights go to the thousandth of a mm).
+    const auto writtenAlike = [](double a, double b) {
+        return measureText(a, '.', 0, 3) == measureText(b, '.', 0, 3);
+    };
+    EXPECT_EQ(std::adjacent_find(heights.begin(), heights.end(), writtenAlike), heights.end());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ChartHeightsTest,
-                         ::testing::Values(HeightsCase{"WholeSteps", 1000, 10, 101, 990},
-                                           HeightsCase{"DiameterBetweenSteps", 1005, 10, 102, 1000},
-                                           HeightsCase{"FractionalDiameter", 1000.5, 10, 102, 1000},
-                                           HeightsCase{"Millimetres", 3000, 1, 3001, 2999},
-                                           HeightsCase{"StepAboveDiameter", 5, 10, 2, 0},
-                                           HeightsCase{"StepEqualsDiameter", 10, 10, 2, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ChartHeightsTest,
+    ::testing::Values(HeightsCase{"WholeSteps", 1000, 10, 101, 990},
+                      HeightsCase{"DiameterBetweenSteps", 1005, 10, 102, 1000},
+                      HeightsCase{"FractionalDiameter", 1000.5, 10, 102, 1000},
+                      HeightsCase{"Millimetres", 3000, 1, 3001, 2999},
+                      HeightsCase{"StepAboveDiameter", 5, 10, 2, 0},
+                      HeightsCase{"StepEqualsDiameter", 10, 10, 2, 0},
+                      // The last step and the diameter are both written "1000".
+                      HeightsCase{"DiameterWrittenAsTheLastStep", 1000.0004, 10, 101, 990},
+                      HeightsCase{"DiameterWrittenOneThousandthAbove", 1000.0006, 10, 102, 1000},
+                      HeightsCase{"DiameterJustBelowAStep", 999.9996, 10, 101, 990},
+                      HeightsCase{"MillimetresWrittenAlikeAtTheTop", 3000.0001, 1, 3001, 2999}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- Chart lines against the window's computation ----------------------------
 
