@@ -180,7 +180,7 @@ QString readEsphomeSource(const OptionReader& options, OutputFormat format) {
     if (format != OutputFormat::Esphome) {
         refuse("--esphome-source", "Cette option ne sert qu'avec --format esphome.");
     }
-    const QString id = options.text("esphome-source").trimmed();
+    QString id = options.text("esphome-source").trimmed();
     if (!isEsphomeId(id)) {
         refuse("--esphome-source",
                QStringLiteral("« %1 » ne peut pas être l'id d'un capteur ESPHome : des lettres "
