@@ -42,7 +42,7 @@ bool isEsphomeId(const QString& id) {
 QString esphomeSensor(const TankDescription& description, double step, const Chart& chart,
                       const QString& sourceId) {
     QString text;
-    for (const QString& line : tankSummaryLines(description, step, '.')) {
+    for (const QString& line : tankSummaryLines(description, step, OutputConventions{})) {
         text += QStringLiteral("  # %1\n").arg(line);
     }
     const QString capacity = litresString(chart.capacity, '.');

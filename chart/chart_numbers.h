@@ -42,6 +42,13 @@ struct OutputConventions {
         return people;
     }
 
+    // The same conventions for files that programs read: no grouping.
+    OutputConventions forFiles() const {
+        OutputConventions files = *this;
+        files.thousands.clear();
+        return files;
+    }
+
     // A measure, trailing zeros dropped down to `minDecimals`: "1 000", "12,5".
     QString number(double value, int minDecimals = 0, int maxDecimals = 3) const {
         return QString::fromStdString(

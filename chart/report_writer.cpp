@@ -98,12 +98,6 @@ QString recordJson(const Record& record) {
     return '{' + members.join(',') + "}\n";
 }
 
-QStringList tankSummaryLines(const TankDescription& description, double step, QChar decimal) {
-    OutputConventions conventions;
-    conventions.decimal = decimal;
-    return tankSummaryLines(description, step, conventions);
-}
-
 QStringList tankSummaryLines(const TankDescription& description, double step,
                              const OutputConventions& conventions) {
     const TankParameters& tank = description.tank;
@@ -166,12 +160,6 @@ QStringList chartColumnTitles() {
     return titles;
 }
 
-QStringList chartLineCells(const ChartLine& line, QChar decimal) {
-    OutputConventions conventions;
-    conventions.decimal = decimal;
-    return chartLineCells(line, conventions);
-}
-
 QStringList chartLineCells(const ChartLine& line, const OutputConventions& conventions) {
     return {conventions.number(line.height), conventions.number(line.height / 10, 1, 4),
             conventions.litres(line.totalLitres), conventions.litres(line.availableLitres)};
@@ -183,7 +171,7 @@ QString chartText(const TankDescription& description, double step, const Chart& 
     QString text =
         "Barème de jaugeage : " + QString::fromStdString(endShapeName(description.tank.endShape)) +
         '\n';
-    for (const QString& line : tankSummaryLines(description, step, decimal)) {
+    for (const QString& line : tankSummaryLines(description, step, conventions)) {
         text += line + '\n';
     }
 
@@ -197,7 +185,7 @@ QString chartText(const TankDescription& description, double step, const Chart& 
     }
     text += '\n' + top + '\n' + bottom + '\n';
     for (const ChartLine& line : chart.lines) {
-        const QStringList cells = chartLineCells(line, decimal);
+        const QStringList cells = chartLineCells(line, conventions);
         for (int c = 0; c < cells.size(); ++c) {
             text += rightAligned(cells[c], widths[c]);
         }
@@ -210,10 +198,9 @@ QString chartText(const TankDescription& description, double step, const Chart& 
 }
 
 QString chartCsv(const Chart& chart, const OutputConventions& conventions) {
-    const QChar decimal = conventions.decimal;
     QString text = csvLine(chartColumnTitles(), conventions.csvSeparator);
     for (const ChartLine& line : chart.lines) {
-        text += csvLine(chartLineCells(line, decimal), conventions.csvSeparator);
+        text += csvLine(chartLineCells(line, conventions), conventions.csvSeparator);
     }
     return text;
 }

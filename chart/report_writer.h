@@ -34,7 +34,6 @@ QString recordCsv(const Record& record, const OutputConventions& conventions);
 QString recordJson(const Record& record);
 
 // The measurements in a few lines, for the heads of the text chart and the PDF.
-QStringList tankSummaryLines(const TankDescription& description, double step, QChar decimal);
 QStringList tankSummaryLines(const TankDescription& description, double step,
                              const OutputConventions& conventions);
 
@@ -56,7 +55,6 @@ QStringList chartColumnTitles();  // "Hauteur (mm)" ...
 QString unitInBrackets(const ChartColumn& column);
 
 // The cells of one line of the chart, in the order of the columns.
-QStringList chartLineCells(const ChartLine& line, QChar decimal);
 QStringList chartLineCells(const ChartLine& line, const OutputConventions& conventions);
 
 }  // namespace varnelle

@@ -101,7 +101,7 @@ QString ChartTableModel::rowsAsText(const QModelIndexList& cells) const {
     }
     QString text = titles.join('\t') + '\n';
     for (const int row : rows) {
-        text += chartLineCells(chart_.lines[static_cast<std::size_t>(row)], conventions_.decimal)
+        text += chartLineCells(chart_.lines[static_cast<std::size_t>(row)], conventions_.forFiles())
                     .join('\t') +
                 '\n';
     }

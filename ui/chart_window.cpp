@@ -19,6 +19,7 @@
 #include <QTableView>
 #include <QThreadPool>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <variant>
 
@@ -44,8 +45,6 @@ constexpr int defaultStep = 10;
 constexpr int defaultFillPercent = 90;
 // Enough characters for the widest step, the diameter of the largest tank.
 constexpr int stepCharacters = 9;
-// The chart and the three look-ups may run at once, each on its thread.
-constexpr int computationKinds = 4;
 
 struct ComputedChart {
     Chart chart;
@@ -103,20 +102,19 @@ ChartWindow::ChartWindow(const QIcon& icon) : QWidget(nullptr, Qt::Window) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(windowFont(mainWindowPointSize()));
     pool_ = new QThreadPool(this);
-    pool_->setMaxThreadCount(computationKinds);
     chartWork_ = new LatestComputation(pool_, this);
     heightWork_ = new LatestComputation(pool_, this);
     litresWork_ = new LatestComputation(pool_, this);
     orderWork_ = new LatestComputation(pool_, this);
+    // The chart and the three look-ups may run at once, each on its thread.
+    pool_->setMaxThreadCount(static_cast<int>(computations().size()));
     createControls();
     createLayout();
     connectHandlers();
 }
 
 ChartWindow::~ChartWindow() {
-    for (LatestComputation* work : {chartWork_, heightWork_, litresWork_, orderWork_}) {
-        work->abandon();
-    }
+    abandonComputations();
     // Each computation stops within one end integral of its flag.
     pool_->waitForDone();
 }
@@ -283,8 +281,19 @@ OutputConventions ChartWindow::conventions() {
 }
 
 bool ChartWindow::isComputing() const {
-    return chartWork_->isRunning() || heightWork_->isRunning() || litresWork_->isRunning() ||
-           orderWork_->isRunning();
+    const auto running = computations();
+    return std::any_of(running.begin(), running.end(),
+                       [](const LatestComputation* work) { return work->isRunning(); });
+}
+
+std::array<LatestComputation*, 4> ChartWindow::computations() const {
+    return {chartWork_, heightWork_, litresWork_, orderWork_};
+}
+
+void ChartWindow::abandonComputations() {
+    for (LatestComputation* work : computations()) {
+        work->abandon();
+    }
 }
 
 void ChartWindow::onStepComboTextChanged() {
@@ -424,9 +433,7 @@ void ChartWindow::setEnabledFiles(bool enabled) {
 }
 
 void ChartWindow::closeEvent(QCloseEvent* event) {
-    for (LatestComputation* work : {chartWork_, heightWork_, litresWork_, orderWork_}) {
-        work->abandon();
-    }
+    abandonComputations();
     QWidget::closeEvent(event);
 }
 

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <optional>
 
 #include "chart/chart_numbers.h"
@@ -95,6 +96,10 @@ class ChartWindow : public QWidget {
     void answerHeight();
     void answerLitres();
     void answerOrder();
+
+    // The chart and the three look-ups, each computed aside.
+    std::array<LatestComputation*, 4> computations() const;
+    void abandonComputations();
 
     // How this window writes and reads numbers: the user's locale, read afresh.
     static OutputConventions conventions();
