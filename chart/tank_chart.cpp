@@ -196,6 +196,16 @@ Chart computeChart(const TankParameters& tank, double step, const std::atomic<bo
     return chart;
 }
 
+std::optional<ChartLine> plotPointAt(const Chart& chart, double height) {
+    const auto at = std::lower_bound(
+        chart.plotPoints.begin(), chart.plotPoints.end(), height,
+        [](const ChartLine& point, double wanted) { return point.height < wanted; });
+    if (at == chart.plotPoints.end() || at->height != height) {
+        return std::nullopt;
+    }
+    return *at;
+}
+
 double heightForVolume(const TankParameters& tank, double litres,
                        const std::atomic<bool>* abandon) {
     // The total volume grows with the height: halve [low, high] until the two

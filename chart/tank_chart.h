@@ -66,6 +66,11 @@ Chart computeChart(const TankParameters& tank, double step,
                    const std::atomic<bool>* abandon = nullptr,
                    std::optional<double> markedHeight = std::nullopt);
 
+// The plot's point at `height`: there for the marked height of computeChart
+// (and for the height of any line), computed as totalVolumeAt would. Nothing
+// for a height the plot has no point at.
+std::optional<ChartLine> plotPointAt(const Chart& chart, double height);
+
 // The oil height, rounded to the millimetre, at which the tank holds `litres`
 // (0 <= litres <= capacity), found by halving with an end integral per halving
 // (about 40). A diameter that is not a whole number of millimetres is returned

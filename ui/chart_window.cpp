@@ -46,11 +46,6 @@ constexpr int defaultFillPercent = 90;
 // Enough characters for the widest step, the diameter of the largest tank.
 constexpr int stepCharacters = 9;
 
-struct ComputedChart {
-    Chart chart;
-    std::optional<OilLevel> level;
-};
-
 template <typename T>
 T* named(T* control, const char* name) {
     control->setObjectName(QString::fromLatin1(name));
@@ -74,10 +69,6 @@ QLabel* makeLabel(QWidget* parent, const QString& caption, QWidget* buddy) {
     auto* label = new QLabel(caption, parent);
     label->setBuddy(buddy);
     return label;
-}
-
-bool isInside(double height, double diameter) {
-    return height >= 0 && height <= diameter;
 }
 
 }  // namespace
@@ -351,15 +342,15 @@ void ChartWindow::computeChart() {
     const double chartStep = std::get<double>(step);
     chartWork_->start(
         [tank = description.tank, chartStep, oilHeight](const std::atomic<bool>& abandoned) {
-            ComputedChart computed{varnelle::computeChart(tank, chartStep, &abandoned, oilHeight),
-                                   std::nullopt};
-            if (isInside(oilHeight, tank.diameter)) {
-                computed.level = OilLevel{oilHeight, totalVolumeAt(tank, oilHeight)};
-            }
-            return computed;
+            // Today's height is among the plot's points, when it is in the tank.
+            return varnelle::computeChart(tank, chartStep, &abandoned, oilHeight);
         },
-        [this, description, chartStep](ComputedChart computed) {
-            showChart(description, chartStep, std::move(computed.chart), computed.level);
+        [this, description, chartStep, oilHeight](Chart chart) {
+            std::optional<OilLevel> level;
+            if (const std::optional<ChartLine> today = plotPointAt(chart, oilHeight)) {
+                level = OilLevel{oilHeight, today->totalLitres};
+            }
+            showChart(description, chartStep, std::move(chart), level);
         });
 }
 

@@ -246,17 +246,13 @@ TEST_P(PlotPointsTest, PassesThroughTheStrainerAndTheMarkedHeight) {
     const PlotCase& c = GetParam();
     const TankParameters tank = startUpTank(EndShape::ConicalEnds, 1);
     const Chart chart = computeChart(tank, c.step, nullptr, c.marked);
-    const auto at = [&chart](double height) {
-        return std::find_if(chart.plotPoints.begin(), chart.plotPoints.end(),
-                            [height](const ChartLine& point) { return point.height == height; });
-    };
-    const auto strainer = at(tank.strainerHeight);
-    ASSERT_NE(strainer, chart.plotPoints.end());
+    const std::optional<ChartLine> strainer = plotPointAt(chart, tank.strainerHeight);
+    ASSERT_TRUE(strainer);
     EXPECT_EQ(shown(strainer->availableLitres), "0.000");
     EXPECT_GT(strainer->totalLitres, 0);
     if (c.marked) {
-        const auto marked = at(*c.marked);
-        ASSERT_NE(marked, chart.plotPoints.end());
+        const std::optional<ChartLine> marked = plotPointAt(chart, *c.marked);
+        ASSERT_TRUE(marked);
         // Where the window puts today's dot.
         EXPECT_EQ(marked->totalLitres, totalVolumeAt(tank, *c.marked));
     }
