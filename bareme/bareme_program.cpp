@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include "bareme/bareme_request.h"
+#include "bareme/echoed_text.h"
 #include "bareme/esphome_filter.h"
 #include "bareme/reading_stream.h"
 #include "chart/chart_numbers.h"
@@ -22,7 +23,7 @@ const char* const unwrittenAnswer = "la réponse n'a pas pu être écrite sur la
 void reportUsageError(QTextStream& err, const UsageError& error) {
     err << programName << " : ";
     if (!error.option.isEmpty()) {
-        err << error.option << " : ";
+        err << printable(error.option) << " : ";
     }
     err << printable(error.message) << '\n' << "Pour l'aide : " << programName << " --help\n";
 }
@@ -169,26 +170,6 @@ int answer(const BaremeRequest& request, QTextStream& out, QTextStream& err,
 }
 
 }  // namespace
-
-QString printable(const QString& text) {
-    QString shown;
-    shown.reserve(text.size());
-    for (const QChar c : text) {
-        const char16_t code = c.unicode();
-        if (code == '\t') {
-            shown += QLatin1String("\\t");
-        } else if (code == '\n') {
-            shown += QLatin1String("\\n");
-        } else if (code == 0x1b) {
-            shown += QLatin1String("\\e");
-        } else if (code < 0x20 || (code >= 0x7f && code < 0xa0)) {
-            shown += QStringLiteral("\\x%1").arg(static_cast<int>(code), 2, 16, QChar('0'));
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
-}
 
 bool needsGuiApplication(const ParsedCommandLine& parsed) {
     return parsed.action == ParsedCommandLine::Action::Run && !parsed.request.pdfPath.isEmpty();

@@ -14,10 +14,6 @@ constexpr int exitSuccess = 0;
 constexpr int exitFailure = 1;       // the PDF or the answer could not be written
 constexpr int exitBadArguments = 2;  // a refused command line
 
-// The text with its control characters shown escaped ("\e", "\x07"), so
-// that an argument echoed in a message cannot drive the terminal.
-QString printable(const QString& text);
-
 // A PDF needs fonts, hence a QGuiApplication; everything else, refusals
 // included, runs on a QCoreApplication, with no display at all.
 bool needsGuiApplication(const ParsedCommandLine& parsed);

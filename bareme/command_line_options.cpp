@@ -8,7 +8,7 @@
 
 namespace varnelle {
 
-const OptionDefinition optionDefinitions[23] = {
+const OptionDefinition optionDefinitions[26] = {
     {"diametre", "MM", "Diamètre intérieur de la cuve, en millimètres."},
     {"perimetre", "MM",
      "Périmètre de la cuve, à la place du diamètre : il est converti en diamètre au millimètre "
@@ -56,6 +56,16 @@ const OptionDefinition optionDefinitions[23] = {
     {"champ", "NOM",
      "Avec --flux : dans une ligne JSON, le nom du champ qui porte la lecture (depth_cm pour "
      "rtl_433, par exemple)."},
+    {"filtre", "CLE=VALEUR",
+     "Avec --flux et des lignes JSON : ne lit que les lignes dont le champ CLE vaut VALEUR "
+     "(id=13060111, par exemple) ; répétable, toutes les conditions devant être remplies. Les "
+     "autres lignes, d'autres appareils, sont ignorées sans message."},
+    {"zone-morte", "MM",
+     "Avec --flux ou --distance : la plus courte distance que le capteur sait mesurer ; une "
+     "distance plus courte est refusée, comme une distance nulle (pas de mesure)."},
+    {"decalage", "MM",
+     "Avec une distance : de combien le zéro du capteur est au-dessus du haut intérieur de la "
+     "cuve (capteur dans un dôme ou une rehausse) ; hauteur = diamètre - (distance - décalage)."},
 };
 
 const char* const questionOptions[6] = {"volume",   "commander", "hauteur",

@@ -16,7 +16,7 @@ struct OptionDefinition {
 };
 
 // Every option that takes a value, in the order of the help.
-extern const OptionDefinition optionDefinitions[23];
+extern const OptionDefinition optionDefinitions[26];
 
 // The options that ask something else than the chart, one at a time.
 extern const char* const questionOptions[6];

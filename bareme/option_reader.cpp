@@ -83,6 +83,9 @@ double OptionReader::length(const char* name) const {
 
 void refuseRepeatedOptions(const QCommandLineParser& parser) {
     for (const OptionDefinition& option : optionDefinitions) {
+        if (QLatin1String(option.name) == repeatableOption) {
+            continue;
+        }
         if (parser.values(QLatin1String(option.name)).size() > 1) {
             refuse(dashed(option.name), QStringLiteral("Cette option est donnée plus d'une fois."));
         }

@@ -52,6 +52,9 @@ class OptionReader {
     QHash<QString, QString> fileValues_;
 };
 
+// The one option that may be given more than once, each time adding a condition.
+constexpr const char* repeatableOption = "filtre";
+
 void refuseRepeatedOptions(const QCommandLineParser& parser);
 void refuseStrayArguments(const QCommandLineParser& parser);
 

@@ -11,9 +11,9 @@
 
 namespace varnelle {
 
-const char* const tankOptions[9] = {"diametre", "perimetre", "longueur",           "bords",
-                                    "largeur",  "arc",       "diametre-extremite", "crepine",
-                                    "precision"};
+const char* const tankOptions[11] = {
+    "diametre",           "perimetre", "longueur",  "bords",      "largeur", "arc",
+    "diametre-extremite", "crepine",   "precision", "zone-morte", "decalage"};
 
 namespace {
 

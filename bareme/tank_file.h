@@ -10,8 +10,9 @@
 
 namespace varnelle {
 
-// The options that describe the tank, hence the keys of a tank file.
-extern const char* const tankOptions[9];
+// The options that describe the tank and how its sensor is mounted, hence
+// the keys of a tank file.
+extern const char* const tankOptions[11];
 
 // The values of the file at `path`, as texts under the options' names;
 // refuses (naming the key at fault) a file that cannot be read, is not a
