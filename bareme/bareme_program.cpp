@@ -1,5 +1,6 @@
 #include "bareme_program.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QtGlobal>
 
@@ -70,7 +71,8 @@ int answerChart(const BaremeRequest& request, QTextStream& out, QTextStream& err
             out << chartJson(description, request.step, chart);
             break;
         case OutputFormat::Esphome:
-            out << esphomeSensor(description, request.step, chart, request.esphomeSource);
+            out << esphomeSensor(description, request.step, chart,
+                                 {request.esphomeSource, request.sensorMount});
             break;
         case OutputFormat::Text:
             out << chartText(description, request.step, chart, conventions);
@@ -150,6 +152,26 @@ int saveTank(const BaremeRequest& request, QTextStream& out, QTextStream& err) {
     return exitSuccess;
 }
 
+// A reader that goes away ends a stream normally; an output that cannot be
+// written (a full disk) or an input that cannot be read is a failure, and
+// said so.
+int answerStream(const BaremeRequest& request, QIODevice& in, QTextStream& out, QTextStream& err) {
+    switch (streamReadings(request, in, out, err)) {
+        case StreamEnd::InputEnded:
+            return exitSuccess;
+        case StreamEnd::OutputFailed:
+            err << programName << " : " << unwrittenAnswer << '\n';
+            break;
+        case StreamEnd::InputFailed:
+            err << programName << " : "
+                << printable(QStringLiteral("l'entrée standard n'a pas pu être lue : %1")
+                                 .arg(frenchFileError(in.errorString())))
+                << '\n';
+            break;
+    }
+    return exitFailure;
+}
+
 int answer(const BaremeRequest& request, QTextStream& out, QTextStream& err,
            const OutputConventions& conventions) {
     switch (request.question) {
@@ -198,7 +220,7 @@ void useOffscreenPlatform() {
         });
 }
 
-int runParsedCommandLine(const ParsedCommandLine& parsed, QTextStream& in, QTextStream& out,
+int runParsedCommandLine(const ParsedCommandLine& parsed, QIODevice& in, QTextStream& out,
                          QTextStream& err, const QLocale& locale) {
     switch (parsed.action) {
         case ParsedCommandLine::Action::ShowHelp:
@@ -214,13 +236,7 @@ int runParsedCommandLine(const ParsedCommandLine& parsed, QTextStream& in, QText
             break;
     }
     if (parsed.request.question == Question::Stream) {
-        // A reader that goes away ends a stream normally; an output that
-        // cannot be written (a full disk) is a failure, and said so.
-        if (!streamReadings(parsed.request, in, out, err)) {
-            err << programName << " : " << unwrittenAnswer << '\n';
-            return exitFailure;
-        }
-        return exitSuccess;
+        return answerStream(parsed.request, in, out, err);
     }
     const int status = answer(parsed.request, out, err, conventionsFor(locale));
     out.flush();
@@ -235,8 +251,9 @@ int runParsedCommandLine(const ParsedCommandLine& parsed, QTextStream& in, QText
 
 int runBareme(const QStringList& arguments, QTextStream& out, QTextStream& err,
               const QLocale& locale, const QString& input) {
-    QString inputText = input;
-    QTextStream in(&inputText, QIODevice::ReadOnly);
+    QBuffer in;
+    in.setData(input.toUtf8());
+    in.open(QIODevice::ReadOnly);
     return runParsedCommandLine(parseCommandLine(arguments), in, out, err, locale);
 }
 

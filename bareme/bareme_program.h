@@ -2,6 +2,7 @@
 // answers the question asked and reports refusals.
 #pragma once
 
+#include <QIODevice>
 #include <QLocale>
 #include <QStringList>
 #include <QTextStream>
@@ -27,7 +28,7 @@ void useOffscreenPlatform();
 // refusals to `err`; returns the exit status. Needs a QCoreApplication, and a
 // QGuiApplication for --pdf.
 // --flux reads `in`.
-int runParsedCommandLine(const ParsedCommandLine& parsed, QTextStream& in, QTextStream& out,
+int runParsedCommandLine(const ParsedCommandLine& parsed, QIODevice& in, QTextStream& out,
                          QTextStream& err, const QLocale& locale);
 
 // Runs the program with `arguments` (the first one is the program name),

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "bareme/command_line_options.h"
+#include "bareme/echoed_text.h"
 #include "bareme/esphome_filter.h"
 #include "bareme/tank_file.h"
 #include "chart/tank_chart.h"
@@ -136,7 +137,7 @@ void refuseOptionsOfOtherQuestions(const OptionReader& options, Question questio
     if (question != Question::Order && question != Question::Stream && options.has("remplissage")) {
         refuse("--remplissage", "Cette option ne sert qu'avec --commander ou --flux.");
     }
-    for (const char* name : {"mesure", "unite", "champ"}) {
+    for (const char* name : {"mesure", "unite", "champ", "filtre"}) {
         if (question != Question::Stream && options.has(name)) {
             refuse(dashed(name), "Cette option ne sert qu'avec --flux.");
         }
@@ -197,7 +198,7 @@ double readStep(const OptionReader& options, const TankDescription& description)
         refuse("--pas", *badStep);
     }
     if (const std::optional<QString> tooMuch = chartWorkRefusal(description, step)) {
-        refuse(options.has("pas") ? "--pas" : "--precision", *tooMuch);
+        refuse(options.has("pas") ? QStringLiteral("--pas") : options.where("precision"), *tooMuch);
     }
     return step;
 }
@@ -213,17 +214,38 @@ double readOilHeight(const OptionReader& options, const char* name, double diame
     return height;
 }
 
+// A refusal of the stream's reasons, as a sentence.
+QString sentence(const QString& clause) {
+    return clause.left(1).toUpper() + clause.mid(1);
+}
+
+SensorMount readSensorMount(const OptionReader& options) {
+    SensorMount mount;
+    if (options.has("zone-morte")) {
+        mount.blindZone = options.length("zone-morte");
+        if (mount.blindZone < 0) {
+            refuse(options.where("zone-morte"), "La zone morte ne peut pas être négative !");
+        }
+    }
+    if (options.has("decalage")) {
+        mount.offset = options.length("decalage");
+    }
+    return mount;
+}
+
 void readSensorDistance(const OptionReader& options, BaremeRequest& request) {
-    const double diameter = request.description.tank.diameter;
     const double distance = options.length("distance");
     if (distance < 0) {
         refuse("--distance", "La distance ne peut pas être négative !");
     }
-    if (distance > diameter) {
-        refuse("--distance", "La distance doit être inférieure au diamètre de la cuve !");
+    const std::variant<double, QString> height = heightAtDistance(
+        request.description.tank.diameter, request.sensorMount, distance,
+        QStringLiteral("de %1 mm").arg(options.text("distance").trimmed()), ZeroDistance::Reading);
+    if (const QString* why = std::get_if<QString>(&height)) {
+        refuse("--distance", sentence(*why));
     }
     request.sensorDistance = distance;
-    request.oilHeight = diameter - distance;
+    request.oilHeight = std::get<double>(height);
 }
 
 double readFillPercent(const OptionReader& options) {
@@ -248,6 +270,23 @@ void readPdfPath(const OptionReader& options, BaremeRequest& request) {
     }
 }
 
+// Filters are conditions on the stream's lines, never a tank's measures:
+// they come from the command line only.
+QList<StreamFilter> readStreamFilters(const QCommandLineParser& parser) {
+    QList<StreamFilter> filters;
+    for (const QString& condition : parser.values(QLatin1String(repeatableOption))) {
+        const qsizetype equals = condition.indexOf('=');
+        if (equals <= 0) {
+            refuse("--filtre",
+                   QStringLiteral("« %1 » n'est pas une condition CLE=VALEUR (id=13060111, par "
+                                  "exemple).")
+                       .arg(echoed(condition)));
+        }
+        filters.append({condition.left(equals).trimmed(), condition.mid(equals + 1).trimmed()});
+    }
+    return filters;
+}
+
 void readStreamSettings(const OptionReader& options, BaremeRequest& request) {
     request.fillPercent = readFillPercent(options);
     const QString measure = options.has("mesure") ? options.text("mesure").trimmed() : "distance";
@@ -264,6 +303,7 @@ void readStreamSettings(const OptionReader& options, BaremeRequest& request) {
                               .arg(options.text("unite")));
     }
     request.millimetresPerUnit = millimetres.value(unit);
+    request.streamUnit = unit;
     request.streamField = options.text("champ");
 }
 
@@ -278,6 +318,23 @@ void readTankFileInto(OptionReader& options, const QCommandLineParser& parser) {
         }
     }
     options.useFileValues(options.text("cuve"), readTankFile(options.text("cuve")));
+}
+
+// How the sensor is mounted matters only where a distance is read. Given in a
+// tank file, it is kept for those questions and passed over by the others.
+void refuseSensorMountWithoutDistances(const OptionReader& options, const BaremeRequest& request) {
+    const bool readsDistances =
+        request.question == Question::AtDistance || request.question == Question::SaveTank ||
+        (request.question == Question::Stream &&
+         (!options.has("mesure") || options.text("mesure").trimmed() == "distance")) ||
+        (request.question == Question::Chart && request.format == OutputFormat::Esphome);
+    for (const char* name : {"zone-morte", "decalage"}) {
+        if (options.has(name) && !readsDistances) {
+            refuse(dashed(name),
+                   "Cette option ne sert qu'avec une distance : --distance, --flux (--mesure "
+                   "distance) ou --format esphome.");
+        }
+    }
 }
 
 void readQuestionValues(const OptionReader& options, BaremeRequest& request) {
@@ -325,9 +382,17 @@ BaremeRequest readRequest(const QCommandLineParser& parser) {
     refuseOptionsOfOtherQuestions(options, request.question);
     request.format = readFormat(options);
     request.esphomeSource = readEsphomeSource(options, request.format);
+    refuseSensorMountWithoutDistances(options, request);
     readTankFileInto(options, parser);
     request.description = readTank(options);
+    request.sensorMount = readSensorMount(options);
     readQuestionValues(options, request);
+    request.streamFilters = readStreamFilters(parser);
+    if (!request.streamFilters.isEmpty() && request.streamField.isEmpty()) {
+        refuse("--filtre",
+               "Cette option choisit des lignes JSON : donnez aussi --champ, le champ qui porte "
+               "la mesure.");
+    }
     // Last, so that "--diametre --longueur 2000" reports the missing diameter
     // rather than a stray 2000.
     refuseStrayArguments(parser);

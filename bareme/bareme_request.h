@@ -2,10 +2,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include "bareme/option_reader.h"
+#include "bareme/sensor_distance.h"
 #include "chart/tank_description.h"
 
 namespace varnelle {
@@ -22,6 +24,12 @@ enum class Question {
 
 enum class OutputFormat { Text, Csv, Json, Esphome };
 
+// --filtre: a field of a JSON line and the value it must hold.
+struct StreamFilter {
+    QString field;
+    QString value;
+};
+
 struct BaremeRequest {
     TankDescription description;
     Question question = Question::Chart;
@@ -32,11 +40,14 @@ struct BaremeRequest {
     double litres = 0;          // --volume
     double oilHeight = 0;       // --commander, --hauteur, or from --distance
     double sensorDistance = 0;  // --distance
+    SensorMount sensorMount;    // --zone-morte, --decalage
     double fillPercent = 90;    // --remplissage
     // --flux
-    bool streamReadsDistances = true;  // --mesure distance; false: hauteur
-    double millimetresPerUnit = 1;     // --unite
-    QString streamField;               // --champ: the number's name in JSON lines
+    bool streamReadsDistances = true;   // --mesure distance; false: hauteur
+    double millimetresPerUnit = 1;      // --unite
+    QString streamUnit = "mm";          // --unite, as the messages name it
+    QString streamField;                // --champ: the number's name in JSON lines
+    QList<StreamFilter> streamFilters;  // --filtre: which JSON lines are this tank's
     // --enregistrer-cuve
     QString tankFilePath;
     QByteArray tankFileContents;

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include "bareme/sensor_distance.h"
 #include "chart/tank_chart.h"
 #include "chart/tank_description.h"
 
@@ -18,9 +19,16 @@ inline constexpr const char* defaultEsphomeSource = "distance_cuve";
 // underscores, not starting with a digit.
 bool isEsphomeId(const QString& id);
 
+struct EsphomeSource {
+    QString id;         // the distance sensor copied
+    SensorMount mount;  // its blind zone and the offset of its zero
+};
+
 // A whole sensor, one item of the "sensor:" list, indented to be pasted under
-// it: it copies the sensor `sourceId` and publishes litres.
+// it: it copies the distance sensor and publishes litres. Distances in the
+// sensor's blind zone are dropped, and its offset taken off, before the
+// calibration.
 QString esphomeSensor(const TankDescription& description, double step, const Chart& chart,
-                      const QString& sourceId);
+                      const EsphomeSource& source);
 
 }  // namespace varnelle

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QTextStream>
@@ -45,7 +46,9 @@ int main(int argc, char* argv[]) {
         // A closed output must end the stream quietly, not kill it.
         std::signal(SIGPIPE, SIG_IGN);
     }
-    QTextStream in(stdin);
+    // Read as raw bytes: the stream splits its lines itself, bounded.
+    QFile in;
+    in.open(stdin, QIODevice::ReadOnly);
     QTextStream out(stdout);
     QTextStream err(stderr);
     const int status = varnelle::runParsedCommandLine(parsed, in, out, err, QLocale::system());

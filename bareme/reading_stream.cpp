@@ -5,52 +5,122 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 
+#include "bareme/echoed_text.h"
 #include "bareme/option_reader.h"
+#include "bareme/sensor_distance.h"
+#include "bareme/stream_lines.h"
 #include "chart/chart_numbers.h"
 #include "chart/tank_chart.h"
 
 namespace varnelle {
 namespace {
 
-// Thrown for a line that gives no reading, with the reason in French.
-struct UnreadLine {
-    QString reason;
+using Kind = LineReading::Kind;
+
+LineReading refused(const QString& reason) {
+    return {Kind::Refused, 0, 0, reason};
+}
+
+LineReading otherDevice() {
+    return {Kind::OtherDevice, 0, 0, QString()};
+}
+
+QString quoted(const QString& text) {
+    return QStringLiteral("« %1 »").arg(echoed(text));
+}
+
+// A number as JSON gave it, written back as short as it reads the same.
+QString jsonNumberText(double value) {
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+// Whether a field of the line holds the value a --filtre asks for: the same
+// text, or the same number however written ("13060111", 13060111.0).
+bool fieldMatches(const QJsonValue& field, const QString& wanted) {
+    if (field.isString()) {
+        return field.toString() == wanted;
+    }
+    if (field.isDouble()) {
+        const std::optional<double> number = decimalNumber(wanted);
+        return number && *number == field.toDouble();
+    }
+    if (field.isBool()) {
+        return wanted == (field.toBool() ? QLatin1String("true") : QLatin1String("false"));
+    }
+    return false;
+}
+
+bool isThisTanksSensor(const QJsonObject& object, const BaremeRequest& request) {
+    return std::all_of(request.streamFilters.begin(), request.streamFilters.end(),
+                       [&](const StreamFilter& filter) {
+                           return fieldMatches(object.value(filter.field), filter.value);
+                       });
+}
+
+// The reading as written and its value in the sensor's unit, or why none.
+struct ReadingText {
+    QString written;
+    std::optional<double> value;
+    QString refusal;
 };
 
-// A line quoted back in an error, short enough to read.
-QString quoted(const QString& line) {
-    constexpr int longestQuote = 60;
-    return QStringLiteral("« %1 »").arg(
-        line.size() > longestQuote ? line.left(longestQuote) + QStringLiteral("…") : line);
+// "1e309": written as a number, too large for one.
+bool isTooLargeNumber(const QString& text) {
+    return std::isinf(QString(text).replace(',', '.').trimmed().toDouble());
 }
 
-double numberInLine(const QString& text) {
+ReadingText numberInText(const QString& text) {
     const std::optional<double> value = decimalNumber(text);
-    if (!value) {
-        throw UnreadLine{QStringLiteral("la ligne %1 n'est pas un nombre.").arg(quoted(text))};
+    if (value) {
+        return {text.trimmed(), value, QString()};
     }
-    return *value;
+    return {text.trimmed(), std::nullopt,
+            isTooLargeNumber(text)
+                ? QStringLiteral("la lecture %1 est un nombre trop grand.").arg(quoted(text))
+                : QStringLiteral("la lecture %1 n'est pas un nombre.").arg(quoted(text))};
 }
 
-double numberInObject(const QString& line, const QString& field) {
+// The reading of a JSON line, or nullopt for another device's line.
+std::optional<ReadingText> numberInObject(const QString& line, const BaremeRequest& request) {
+    const QByteArray json = line.toUtf8();
     QJsonParseError parseError{};
-    const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (!document.isObject()) {
-        throw UnreadLine{QStringLiteral("la ligne n'est pas un objet JSON valide.")};
+        return ReadingText{
+            {},
+            {},
+            parseError.error == QJsonParseError::IllegalNumber
+                ? QStringLiteral("la ligne JSON porte un nombre trop grand ou mal écrit.")
+                : QStringLiteral("la ligne n'est pas un objet JSON valide.")};
     }
+    if (const std::optional<QString> key = repeatedKey(json)) {
+        return ReadingText{
+            {}, {}, QStringLiteral("la clé %1 est donnée plus d'une fois.").arg(quoted(*key))};
+    }
+    const QString& field = request.streamField;
     if (field.isEmpty()) {
-        throw UnreadLine{
-            QStringLiteral("une ligne JSON demande --champ pour y trouver la mesure.")};
+        return ReadingText{
+            {}, {}, QStringLiteral("une ligne JSON demande --champ pour y trouver la mesure.")};
     }
-    const QJsonValue value = document.object().value(field);
+    const QJsonObject object = document.object();
+    const bool filtered = !request.streamFilters.isEmpty();
+    if (filtered && !isThisTanksSensor(object, request)) {
+        return std::nullopt;
+    }
+    const QJsonValue value = object.value(field);
     if (value.isDouble()) {
-        return value.toDouble();
+        return ReadingText{jsonNumberText(value.toDouble()), value.toDouble(), QString()};
     }
     if (value.isString()) {
-        return numberInLine(value.toString());
+        return numberInText(value.toString());
     }
-    throw UnreadLine{QStringLiteral("la ligne n'a pas de champ numérique « %1 ».").arg(field)};
+    if (value.isUndefined() && filtered) {
+        return std::nullopt;  // the sensor's other messages (its battery, its pairing)
+    }
+    return ReadingText{
+        {}, {}, QStringLiteral("la ligne n'a pas de champ numérique %1.").arg(quoted(field))};
 }
 
 class ReadingAnswers {
@@ -63,26 +133,15 @@ class ReadingAnswers {
           endsAtStrainer_(endsVolumeAt(tank_, tank_.strainerHeight)),
           capacity_(totalVolumeAt(tank_, tank_.diameter)) {}
 
-    // The JSON line answering one line of input.
-    QString answer(const QString& line) const {
-        const QString trimmed = line.trimmed();
-        const double reading = trimmed.startsWith('{')
-                                   ? numberInObject(trimmed, request_.streamField)
-                                   : numberInLine(trimmed);
-        const double millimetres = reading * request_.millimetresPerUnit;
-        if (!(millimetres >= 0 && millimetres <= tank_.diameter)) {
-            throw UnreadLine{
-                QStringLiteral("la mesure %1 est hors de la cuve (de 0 à %2 mm).")
-                    .arg(measureString(millimetres, '.'), measureString(tank_.diameter, '.'))};
-        }
-        const bool distance = request_.streamReadsDistances;
-        const double height = distance ? tank_.diameter - millimetres : millimetres;
+    // The JSON line answering one reading.
+    QString answer(const LineReading& reading) const {
         TankParameters tank = tank_;
-        tank.oilHeight = height;
+        tank.oilHeight = reading.oilHeight;
         const VolumeResults volumes =
-            volumesFromEnds(tank, endsVolumeAt(tank, height), endsAtStrainer_);
-        Record record = windowVolumesRecord(distance ? std::optional(millimetres) : std::nullopt,
-                                            height, volumes);
+            volumesFromEnds(tank, endsVolumeAt(tank, reading.oilHeight), endsAtStrainer_);
+        Record record = windowVolumesRecord(
+            request_.streamReadsDistances ? std::optional(reading.sensorMillimetres) : std::nullopt,
+            reading.oilHeight, volumes);
         const double fillLimit = capacity_ * request_.fillPercent / 100;
         record.push_back({"remplissage_pourcent", "Remplissage", Unit::Percent,
                           100 * volumes.totalVolume / capacity_});
@@ -112,6 +171,38 @@ bool readerWentAway(const QTextStream& out) {
 
 }  // namespace
 
+LineReading readingInLine(const BaremeRequest& request, const QString& line) {
+    const QString trimmed = line.trimmed();
+    std::optional<ReadingText> text;
+    if (trimmed.startsWith('{')) {
+        text = numberInObject(trimmed, request);
+        if (!text) {
+            return otherDevice();
+        }
+    } else {
+        text = numberInText(trimmed);
+    }
+    if (!text->value) {
+        return refused(text->refusal);
+    }
+    const QString written = QStringLiteral("%1 %2").arg(quoted(text->written), request.streamUnit);
+    const double millimetres = *text->value * request.millimetresPerUnit;
+    const double diameter = request.description.tank.diameter;
+    if (!request.streamReadsDistances) {
+        if (!(millimetres >= 0 && millimetres <= diameter)) {
+            return refused(QStringLiteral("la hauteur %1 est hors de la cuve (de 0 à %2 mm).")
+                               .arg(written, measureString(diameter, '.')));
+        }
+        return {Kind::Reading, millimetres, millimetres, QString()};
+    }
+    const std::variant<double, QString> height = heightAtDistance(
+        diameter, request.sensorMount, millimetres, written, ZeroDistance::NoReading);
+    if (const QString* why = std::get_if<QString>(&height)) {
+        return refused(*why);
+    }
+    return {Kind::Reading, millimetres, std::get<double>(height), QString()};
+}
+
 Record windowVolumesRecord(std::optional<double> sensorDistance, double oilHeight,
                            const VolumeResults& volumes) {
     Record record;
@@ -135,28 +226,31 @@ Record windowVolumesRecord(std::optional<double> sensorDistance, double oilHeigh
     return record;
 }
 
-bool streamReadings(const BaremeRequest& request, QTextStream& in, QTextStream& out,
-                    QTextStream& err) {
+StreamEnd streamReadings(const BaremeRequest& request, QIODevice& in, QTextStream& out,
+                         QTextStream& err) {
     const ReadingAnswers answers(request);
-    long long lineNumber = 0;
-    QString line;
-    while (in.readLineInto(&line)) {
-        ++lineNumber;
-        if (line.trimmed().isEmpty()) {
+    StreamLines lines(in);
+    while (const std::optional<StreamLine> line = lines.next()) {
+        const QString text = QString::fromUtf8(line->text);
+        if (!line->tooLong && text.trimmed().isEmpty()) {
             continue;
         }
-        try {
-            out << answers.answer(line);  // one line, its end included
+        const LineReading reading =
+            line->tooLong ? refused(QStringLiteral("la ligne dépasse %1 Kio : elle est ignorée.")
+                                        .arg(longestStreamLine / 1024))
+                          : readingInLine(request, text);
+        if (reading.kind == Kind::Reading) {
+            out << answers.answer(reading);  // one line, its end included
             out.flush();
-        } catch (const UnreadLine& unread) {
-            err << errorLine(lineNumber, unread.reason) << '\n';
+        } else if (reading.kind == Kind::Refused) {
+            err << errorLine(line->number, reading.reason) << '\n';
             err.flush();
         }
         if (out.status() != QTextStream::Ok) {
-            return readerWentAway(out);
+            return readerWentAway(out) ? StreamEnd::InputEnded : StreamEnd::OutputFailed;
         }
     }
-    return true;
+    return lines.failed() ? StreamEnd::InputFailed : StreamEnd::InputEnded;
 }
 
 }  // namespace varnelle

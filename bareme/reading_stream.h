@@ -2,6 +2,7 @@
 // once by one line of JSON, for home-automation scripts.
 #pragma once
 
+#include <QIODevice>
 #include <QString>
 #include <QTextStream>
 #include <optional>
@@ -16,13 +17,33 @@ namespace varnelle {
 Record windowVolumesRecord(std::optional<double> sensorDistance, double oilHeight,
                            const VolumeResults& volumes);
 
+// What one line of the stream says.
+struct LineReading {
+    enum class Kind {
+        Reading,      // a reading of this tank's sensor
+        OtherDevice,  // another device's line, passed over without a word
+        Refused,      // a line that should give a reading and gives none
+    };
+    Kind kind = Kind::Refused;
+    double sensorMillimetres = 0;  // the reading, in mm
+    double oilHeight = 0;
+    QString reason;  // for Refused: why, in French
+};
+
+// Reads one line (not blank) as the request's stream settings say.
+LineReading readingInLine(const BaremeRequest& request, const QString& line);
+
+enum class StreamEnd {
+    InputEnded,    // or the reader of the answers went away (a broken pipe): a normal end
+    OutputFailed,  // the answers could not be written (a full disk, a closed output)
+    InputFailed,   // the input could not be read (a folder)
+};
+
 // Reads `in` to its end, writing one JSON line to `out` for each reading
 // and one JSON line to `err` for each line that gives none (its number and
-// why), the stream going on. Returns once the input ends or the output
-// fails: true when every answer was written or the reader went away (a
-// broken pipe), which is a normal end for a stream; false when the answers
-// could not be written for any other reason (a full disk, a closed output).
-bool streamReadings(const BaremeRequest& request, QTextStream& in, QTextStream& out,
-                    QTextStream& err);
+// why), the stream going on; other devices' lines and blank lines are passed
+// over.
+StreamEnd streamReadings(const BaremeRequest& request, QIODevice& in, QTextStream& out,
+                         QTextStream& err);
 
 }  // namespace varnelle

@@ -13,7 +13,7 @@ packages=(
   xvfb xauth xdotool imagemagick
   fonts-liberation2
   appstream appstream-compose
-  mosquitto mosquitto-clients
+  mosquitto mosquitto-clients rtl-433
   python3 python3-yaml
 )
 

@@ -107,7 +107,7 @@ TEST(EsphomeSensor, CopiesTheDistanceSensorIntoLitresHeldWithinTheTank) {
               "    state_class: measurement\n"
               "    accuracy_decimals: 0\n"
               "    filters:\n"
-              "      # Distance du capteur au mazout (m) -> volume total (litres)\n"
+              "      # Distance du haut de la cuve au mazout (m) -> volume total (litres)\n"
               "      - calibrate_linear:\n"
               "          method: exact\n"
               "          datapoints:\n"

@@ -24,6 +24,8 @@ CASES = [
     ("conical_from_perimeter",
      "--perimetre 3770 --longueur 2500 --bords tronconiques --largeur 150 "
      "--diametre-extremite 900 --pas 7", "--esphome-source ultrason_cuve", "ultrason_cuve", 1.2),
+    ("sensor_in_a_riser_with_a_blind_zone", CAP_TANK + " --pas 50",
+     "--zone-morte 250 --decalage 150", "distance_cuve", 1.0),
 ]
 
 SENSOR_KEYS = {
@@ -72,8 +74,11 @@ def check(program, name, options, esphome_options, source, diameter_m):
     assert sensor["source_id"] == source, sensor["source_id"]
 
     filters = sensor["filters"]
-    assert [list(f) for f in filters] == [["calibrate_linear"], ["clamp"]], filters
-    calibration, clamp = filters[0]["calibrate_linear"], filters[1]["clamp"]
+    mount = mount_of(esphome_options)
+    expected = (["lambda"] if "zone-morte" in mount else []) + (
+        ["offset"] if "decalage" in mount else []) + ["calibrate_linear", "clamp"]
+    assert [key for f in filters for key in f] == expected, filters
+    calibration, clamp = filters[-2]["calibrate_linear"], filters[-1]["clamp"]
     assert set(calibration) == {"method", "datapoints"}, calibration
     assert calibration["method"] == "exact", calibration
     assert set(clamp) == {"min_value", "max_value"}, clamp
@@ -96,7 +101,33 @@ def check(program, name, options, esphome_options, source, diameter_m):
     for reading in (-0.02, 0.0, diameter_m / 3, diameter_m, diameter_m * 1.05, 1000.0):
         litres = exact_then_clamp(points, clamp, reading)
         assert 0 <= litres <= capacity, (reading, litres)
+    if mount:
+        check_mount(program, options, mount, filters, points, clamp)
     print(f"{name}: {len(points)} points, capacity {capacity}")
+
+
+def mount_of(esphome_options):
+    """The sensor's mount among the options: {"zone-morte": mm, "decalage": mm}."""
+    words = esphome_options.split()
+    return {words[i][2:]: float(words[i + 1]) for i in range(len(words) - 1)
+            if words[i] in ("--zone-morte", "--decalage")}
+
+
+def check_mount(program, options, mount, filters, points, clamp):
+    """The blind zone's lambda drops what --distance refuses, the offset filter
+    takes the sensor's zero down to the top of the tank: the whole chain gives
+    the litres of --distance, to the chart's interpolation."""
+    blind_zone = mount.get("zone-morte", 0) / 1000
+    offset = mount.get("decalage", 0) / 1000
+    lambda_code = filters[0]["lambda"]
+    assert f"if (x < {blind_zone}) return {{}};" in lambda_code, lambda_code
+    assert math.isclose(filters[1]["offset"], -offset), filters[1]
+    mount_options = " ".join(f"--{key} {value:g}" for key, value in mount.items())
+    for distance_mm in (300, 460, 777, 1100):
+        answer = json.loads(bareme(program, f"{options.split(' --pas')[0]} {mount_options} "
+                                            f"--distance {distance_mm} --format json"))
+        litres = exact_then_clamp(points, clamp, distance_mm / 1000 - offset)
+        assert abs(litres - answer["volume_total_litres"]) < 2, (distance_mm, litres, answer)
 
 
 def main():

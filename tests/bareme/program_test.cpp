@@ -220,8 +220,30 @@ INSTANTIATE_TEST_SUITE_P(
                     "varnelle-bareme : --remplissage : Le remplissage doit être compris entre 0 "
                     "et 100 % de la capacité (0 exclu)."},
         RefusalCase{"DistanceAboveDiameter", D1000 "--distance 1001",
-                    "varnelle-bareme : --distance : La distance doit être inférieure au diamètre "
-                    "de la cuve !"},
+                    "varnelle-bareme : --distance : La distance de 1001 mm est hors de la cuve "
+                    "(de 0 à 1000 mm)."},
+        RefusalCase{"DistanceInTheBlindZone", D1000 "--distance 100 --zone-morte 200",
+                    "varnelle-bareme : --distance : Pas de mesure : la distance de 100 mm est "
+                    "dans la zone morte du capteur (moins de 200 mm)."},
+        RefusalCase{"DistanceShorterThanTheOffset", D1000 "--distance 100 --decalage 150",
+                    "varnelle-bareme : --distance : La distance de 100 mm est hors de la cuve "
+                    "(de 150 à 1150 mm)."},
+        RefusalCase{"NegativeBlindZone", D1000 "--distance 100 --zone-morte -1",
+                    "varnelle-bareme : --zone-morte : La zone morte ne peut pas être négative !"},
+        RefusalCase{"MountWithoutDistances", D1000 "--hauteur 100 --decalage 150",
+                    "varnelle-bareme : --decalage : Cette option ne sert qu'avec une distance : "
+                    "--distance, --flux (--mesure distance) ou --format esphome."},
+        RefusalCase{"MountWithStreamedHeights", D1000 "--flux --mesure hauteur --zone-morte 50",
+                    "varnelle-bareme : --zone-morte : Cette option ne sert qu'avec une distance : "
+                    "--distance, --flux (--mesure distance) ou --format esphome."},
+        RefusalCase{"FilterWithoutEquals", D1000 "--flux --champ depth_cm --filtre id",
+                    "varnelle-bareme : --filtre : « id » n'est pas une condition CLE=VALEUR "
+                    "(id=13060111, par exemple)."},
+        RefusalCase{"FilterWithoutField", D1000 "--flux --filtre id=1",
+                    "varnelle-bareme : --filtre : Cette option choisit des lignes JSON : donnez "
+                    "aussi --champ, le champ qui porte la mesure."},
+        RefusalCase{"FilterWithoutStream", D1000 "--hauteur 100 --filtre id=1",
+                    "varnelle-bareme : --filtre : Cette option ne sert qu'avec --flux."},
         RefusalCase{"NegativeDistance", D1000 "--distance -1",
                     "varnelle-bareme : --distance : La distance ne peut pas être négative !"},
         RefusalCase{"NegativeVolume", D1000 "--volume -0,5",
@@ -402,6 +424,9 @@ INSTANTIATE_TEST_SUITE_P(
         StreamOutputCase{"FullOutput", ">/dev/full", 1,
                          "varnelle-bareme : la réponse n'a pas pu être écrite sur la sortie "
                          "standard.\n"},
+        StreamOutputCase{"InputAFolder", "< / >/dev/null", 1,
+                         "varnelle-bareme : l'entrée standard n'a pas pu être lue : c'est un "
+                         "dossier.\n"},
         StreamOutputCase{"ClosedOutput", ">&-", 1,
                          "varnelle-bareme : la réponse n'a pas pu être écrite sur la sortie "
                          "standard.\n"}),
