@@ -5,10 +5,12 @@
 # port. Nothing started here outlives the test.
 # Usage: mqtt_flux_test.sh PATH/TO/varnelle-bareme
 set -euo pipefail
-# Debian installs the broker in /usr/sbin, which a user's PATH may lack.
+# rtl_433 (Debian's rtl-433) decodes the sensors' packets as it would off the
+# air. Debian installs the broker in /usr/sbin, which a user's PATH may lack.
 PATH="$PATH:/usr/sbin:/sbin"
 
 program=$1
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 work=$(mktemp -d)
 started=()
 cleanup() {
@@ -61,18 +63,34 @@ started+=("$!")
 eventually bash -c "mosquitto_pub -h 127.0.0.1 -p $port -t varnelle/essai -m pret && grep -q '^varnelle/essai pret$' '$work/received'" \
   || fail "l'abonné ne reçoit rien"
 
-# rtl_433's lines, one from another sensor among them.
-printf '%s\n' \
-  '{"model":"Oil-SonicSmart","id":1,"depth_cm":64}' \
-  '{"model":"Acurite-Tower","id":2,"temperature_C":12.5}' \
-  '{"model":"Oil-SonicSmart","id":1,"depth_cm":63.5}' \
-  | "$program" --diametre 1000 --longueur 2000 --bords calotte --largeur 100 --crepine 100 \
-      --flux --champ depth_cm --unite cm 2>"$work/errors" \
-  | tee "$work/sent" \
-  | mosquitto_pub -h 127.0.0.1 -p "$port" -t varnelle/cuve -l
+# What rtl_433 hears, decoded by rtl_433 itself from the sensors' packets:
+# this tank's sensor, a pairing burst (depth 0), a neighbour's sensor, a
+# weather station (its line as rtl_433 writes it), this tank's sensor again.
+ours=13060111
+neighbour=22334455
+packet() { python3 "$here/oil_sensor_packet.py" "$@"; }
+heard() { rtl_433 -R 43 -F json -y "$(packet "$@")" 2>/dev/null; }
+{
+  heard "$ours" 64
+  for _ in 1 2 3; do heard "$ours" 0 0x81; done
+  heard "$neighbour" 30
+  echo '{"time" : "2026-12-09 04:03:10", "model" : "Acurite-Tower", "id" : 2043, "channel" : "A", "battery_ok" : 1, "temperature_C" : 4.2, "humidity" : 81}'
+  heard "$neighbour" 31
+  heard "$ours" 63
+} >"$work/heard"
+[[ $(grep -c '"depth_cm"' "$work/heard") -eq 7 ]] || fail "rtl_433 n'a pas tout décodé : $(cat "$work/heard")"
 
-[[ $(wc -l <"$work/sent") -eq 2 ]] || fail "deux lectures attendues, reçu : $(cat "$work/sent")"
-[[ $(wc -l <"$work/errors") -eq 1 ]] || fail "une ligne d'erreur attendue : $(cat "$work/errors")"
+# The README's recipe: only this tank's readings, published retained.
+"$program" --diametre 1000 --longueur 2000 --bords calotte --largeur 100 --crepine 100 \
+    --flux --champ depth_cm --unite cm --filtre id="$ours" --filtre model=Oil-SonicSmart \
+    <"$work/heard" 2>"$work/errors" \
+  | tee "$work/sent" \
+  | mosquitto_pub -h 127.0.0.1 -p "$port" -t varnelle/cuve -l -r
+
+heights=$(sed 's/.*"hauteur_mazout_mm":\([0-9.]*\).*/\1/' "$work/sent" | paste -sd,)
+[[ "$heights" == "360,370" ]] || fail "hauteurs attendues 360,370, écrit : $(cat "$work/sent")"
+[[ $(grep -c 'pas de mesure' "$work/errors") -eq 3 && $(wc -l <"$work/errors") -eq 3 ]] \
+  || fail "trois lignes « pas de mesure » attendues : $(cat "$work/errors")"
 received_all() {
   [[ $(grep -c '^varnelle/cuve ' "$work/received") -ge 2 ]]
 }
@@ -80,4 +98,9 @@ eventually received_all || fail "messages manquants : $(cat "$work/received")"
 sed -n 's|^varnelle/cuve ||p' "$work/received" >"$work/payloads"
 cmp -s "$work/sent" "$work/payloads" \
   || fail "reçu autre chose que les lignes écrites : $(cat "$work/payloads")"
-echo "ok : $(wc -l <"$work/payloads") lignes JSON reçues par MQTT"
+
+# Retained: a subscriber that comes later (Home Assistant starting) gets the last litres at once.
+late=$(timeout 10 mosquitto_sub -h 127.0.0.1 -p "$port" -t varnelle/cuve -C 1) \
+  || fail "le dernier message n'est pas retenu"
+[[ "$late" == "$(tail -n 1 "$work/sent")" ]] || fail "message retenu inattendu : $late"
+echo "ok : $(wc -l <"$work/payloads") lignes JSON reçues par MQTT, dont la dernière retenue"
