@@ -1,12 +1,20 @@
 // Time of a dipstick chart against its step and precision, for a 3 000 mm
-// tank with spherical-cap ends, and of the height search behind --volume; and
-// the 1 mm chart next to the plain transcription of the same slices.
+// tank with spherical-cap ends, and of the height search behind --volume; the
+// 1 mm chart next to the plain transcription of the same slices; the stream's
+// readings per second, and the program's peak memory on hostile inputs.
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QBuffer>
 #include <QIODevice>
 #include <QString>
 #include <QTextStream>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
 #include <vector>
 
 #include "bareme/bareme_request.h"
@@ -133,6 +141,55 @@ void BM_streamReadings(benchmark::State& state) {
 }
 
 BENCHMARK(BM_streamReadings)->Unit(benchmark::kMillisecond);
+
+// The largest memory the program takes (max RSS, in MB) whatever it is fed:
+// the program itself runs in a shell line, the input made by the shell, and
+// the peak is read from the kernel's account of the child once it has ended.
+struct HostileInput {
+    const char* name;
+    const char* line;  // %1 is the program
+};
+
+constexpr HostileInput hostileInputs[] = {
+    {"small_stream", "echo 640 | '%1' --diametre 1000 --longueur 2000 --flux"},
+    {"200k_readings", "yes 640 | head -n 200000 | '%1' --diametre 1000 --longueur 2000 --flux"},
+    {"100MB_line",
+     "head -c 100000000 /dev/zero | tr '\\0' 7 | '%1' --diametre 1000 "
+     "--longueur 2000 --flux"},
+    {"100MB_random",
+     "head -c 100000000 /dev/urandom | '%1' --diametre 1000 --longueur 2000 "
+     "--flux --champ depth_cm"},
+    {"tank_file_dev_zero", "'%1' --cuve /dev/zero --hauteur 100"},
+    {"tank_file_100MB",
+     "head -c 100000000 /dev/zero | tr '\\0' ' ' > \"$TMPDIR/cuve.json\" && "
+     "'%1' --cuve \"$TMPDIR/cuve.json\" --hauteur 100; rm -f \"$TMPDIR/cuve.json\""},
+};
+
+void BM_peakMemory(benchmark::State& state) {
+    const HostileInput& input = hostileInputs[state.range(0)];
+    state.SetLabel(input.name);
+    const QString program = QString::fromLatin1(input.line).arg(VARNELLE_BAREME_PROGRAM);
+    const QByteArray line = QStringLiteral("( %1 ) >/dev/null 2>&1").arg(program).toLocal8Bit();
+    long peakKilobytes = 0;
+    for (auto _ : state) {
+        const pid_t child = fork();
+        if (child == 0) {
+            ::setenv("TMPDIR", "/tmp", 0);
+            ::execl("/bin/sh", "sh", "-c", line.constData(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        int status = 0;
+        rusage usage{};
+        ::wait4(child, &status, 0, &usage);
+        peakKilobytes = std::max(peakKilobytes, usage.ru_maxrss);
+    }
+    state.counters["max_rss_MB"] = static_cast<double>(peakKilobytes) / 1024;
+}
+
+BENCHMARK(BM_peakMemory)
+    ->DenseRange(0, std::size(hostileInputs) - 1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
