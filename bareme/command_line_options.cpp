@@ -45,7 +45,8 @@ const OptionDefinition optionDefinitions[26] = {
     {"commander", "HAUTEUR",
      "Donne les litres à commander quand le mazout est à cette hauteur (mm)."},
     {"remplissage", "POURCENT",
-     "Avec --commander : remplissage maximal en pour cent de la capacité (90 par défaut)."},
+     "Avec --commander ou --flux : remplissage maximal en pour cent de la capacité (90 par "
+     "défaut)."},
     {"hauteur", "MM", "Donne les cinq volumes de la fenêtre pour cette hauteur de mazout."},
     {"distance", "MM",
      "Comme --hauteur, à partir de la distance qu'un capteur placé en haut de la cuve mesure "
@@ -61,8 +62,9 @@ const OptionDefinition optionDefinitions[26] = {
      "(id=13060111, par exemple) ; répétable, toutes les conditions devant être remplies. Les "
      "autres lignes, d'autres appareils, sont ignorées sans message."},
     {"zone-morte", "MM",
-     "Avec --flux ou --distance : la plus courte distance que le capteur sait mesurer ; une "
-     "distance plus courte est refusée, comme une distance nulle (pas de mesure)."},
+     "Avec une distance (--distance, --flux, --format esphome) : la plus courte distance que le "
+     "capteur sait mesurer ; une distance plus courte est refusée, comme une distance nulle (pas "
+     "de mesure)."},
     {"decalage", "MM",
      "Avec une distance : de combien le zéro du capteur est au-dessus du haut intérieur de la "
      "cuve (capteur dans un dôme ou une rehausse) ; hauteur = diamètre - (distance - décalage)."},
@@ -98,10 +100,13 @@ const char* const helpEpilogue =
     "  varnelle-bareme --diametre 1000 --longueur 2000 --commander 350 --remplissage 85\n"
     "  varnelle-bareme --diametre 1000 --longueur 2000 --crepine 100 --distance 640 --format "
     "json\n"
-    "  rtl_433 -F json | varnelle-bareme --cuve cuve.json --flux --champ depth_cm --unite cm\n"
+    "  rtl_433 -R 43 -F json | varnelle-bareme --cuve cuve.json --flux --champ depth_cm --unite cm "
+    "--filtre id=13060111\n"
     "\n"
-    "Avec --flux, une ligne illisible ou une mesure hors de la cuve donne une ligne JSON "
-    "d'erreur sur la sortie d'erreur, avec son numéro, et la lecture continue.\n"
+    "Avec --flux, une ligne illisible, une mesure hors de la cuve ou une distance nulle (pas de "
+    "mesure) donne une ligne JSON d'erreur sur la sortie d'erreur, avec son numéro, et la "
+    "lecture continue ; les lignes d'autres appareils, écartées par --filtre, sont ignorées "
+    "sans message.\n"
     "\n"
     "Code de sortie : 0 en cas de succès, 2 si un argument est refusé, 1 si le PDF, le fichier de "
     "la cuve ou la réponse n'a pas pu être écrit.\n";

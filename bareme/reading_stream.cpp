@@ -179,6 +179,8 @@ LineReading readingInLine(const BaremeRequest& request, const QString& line) {
         if (!text) {
             return otherDevice();
         }
+    } else if (!request.streamFilters.isEmpty()) {
+        return otherDevice();  // a line without fields cannot be the sensor filtered for
     } else {
         text = numberInText(trimmed);
     }

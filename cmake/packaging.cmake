@@ -64,6 +64,23 @@ foreach(_varnelle_program varnelle varnelle-bareme)
     endif()
 endforeach()
 
+# Full RELRO, as Debian's hardening=+all build flags give: every symbol is
+# bound at start-up, so the table of their addresses can be made read-only
+# before the program reads any input. The dynamic loader's time at start-up,
+# about a millisecond, does not change measurably.
+if(CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
+    foreach(_varnelle_program varnelle varnelle-bareme)
+        if(TARGET ${_varnelle_program})
+            target_link_options(${_varnelle_program} PRIVATE "LINKER:-z,relro,-z,now")
+        endif()
+    endforeach()
+endif()
+
+# French words that lintian's English spelling check takes for typos, each
+# override with the reason beside it; lintian reads the file from the package.
+install(FILES ${_varnelle_packaging_dir}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME varnelle)
+
 # What the package is, in the users' language: a summary line, then the
 # long description (its lines stay short for package managers).
 file(READ ${_varnelle_packaging_dir}/description.txt _varnelle_description)

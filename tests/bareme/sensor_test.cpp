@@ -146,6 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
                        OURS(64) NEIGHBOUR(30) WEATHER OURS(63) NEIGHBOUR(31), "360,370", ""},
         SensorLineCase{"FilterValueWrittenAsANumber", RTL "--filtre id=13060111.0",
                        OURS(64) NEIGHBOUR(30), "360", ""},
+        SensorLineCase{"BareLinesAreNotTheFilteredSensor", OUR_SENSOR, "0\n640\nabc\n" OURS(64),
+                       "360", ""},
         SensorLineCase{"WeatherLineWithoutFilter", RTL, WEATHER OURS(64), "360",
                        ERROR_LINE(1, "la ligne n'a pas de champ numérique « depth_cm ».")},
         SensorLineCase{"FieldMissingWithAFilter", OUR_SENSOR,
