@@ -30,7 +30,7 @@ EndShape readEndShape(const OptionReader& options) {
         refuse(options.where("bords"),
                QStringLiteral("Forme inconnue : « %1 ». Choisissez plats, tronconiques, "
                               "calotte ou quart-de-cercle.")
-                   .arg(options.text("bords")));
+                   .arg(echoed(options.text("bords"))));
     }
     return *shape;
 }
@@ -171,7 +171,7 @@ OutputFormat readFormat(const OptionReader& options) {
     }
     refuse("--format", QStringLiteral("Présentation inconnue : « %1 ». Choisissez texte, csv, "
                                       "json ou esphome.")
-                           .arg(options.text("format")));
+                           .arg(echoed(options.text("format"))));
 }
 
 QString readEsphomeSource(const OptionReader& options, OutputFormat format) {
@@ -186,7 +186,7 @@ QString readEsphomeSource(const OptionReader& options, OutputFormat format) {
         refuse("--esphome-source",
                QStringLiteral("« %1 » ne peut pas être l'id d'un capteur ESPHome : des lettres "
                               "sans accent, des chiffres et « _ », sans chiffre en tête.")
-                   .arg(options.text("esphome-source")));
+                   .arg(echoed(options.text("esphome-source"))));
     }
     return id;
 }
@@ -293,14 +293,14 @@ void readStreamSettings(const OptionReader& options, BaremeRequest& request) {
     if (measure != "distance" && measure != "hauteur") {
         refuse("--mesure", QStringLiteral("Grandeur inconnue : « %1 ». Choisissez distance ou "
                                           "hauteur.")
-                               .arg(options.text("mesure")));
+                               .arg(echoed(options.text("mesure"))));
     }
     request.streamReadsDistances = measure == "distance";
     const QString unit = options.has("unite") ? options.text("unite").trimmed() : "mm";
     const QHash<QString, double> millimetres = {{"mm", 1}, {"cm", 10}, {"m", 1000}};
     if (!millimetres.contains(unit)) {
         refuse("--unite", QStringLiteral("Unité inconnue : « %1 ». Choisissez mm, cm ou m.")
-                              .arg(options.text("unite")));
+                              .arg(echoed(options.text("unite"))));
     }
     request.millimetresPerUnit = millimetres.value(unit);
     request.streamUnit = unit;

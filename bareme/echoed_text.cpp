@@ -61,7 +61,9 @@ QString echoed(const QString& text) {
     if (text.size() <= longestEcho) {
         return printable(text);
     }
-    return printable(text.left(longestEcho)) + QStringLiteral("…");
+    // A character outside the first plane is two QChars: it is kept or cut whole.
+    const int kept = text[longestEcho - 1].isHighSurrogate() ? longestEcho - 1 : longestEcho;
+    return printable(text.left(kept)) + QStringLiteral("…");
 }
 
 std::optional<QString> repeatedKey(const QByteArray& json) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "bareme/command_line_options.h"
+#include "bareme/echoed_text.h"
 #include "chart/tank_description.h"
 #include "core/number_text.h"
 
@@ -24,6 +25,10 @@ bool isWrittenAsNumber(const QString& text) {
 
 void refuse(const QString& option, const QString& message) {
     throw Refusal{{option, message}};
+}
+
+QString tooLargeMessage(const QString& given) {
+    return QStringLiteral("La valeur « %1 » est trop grande.").arg(echoed(given));
 }
 
 std::optional<double> decimalNumber(const QString& text) {
@@ -53,10 +58,14 @@ QString OptionReader::text(const char* name) const {
     return value != fileValues_.cend() ? *value : parser_.value(QLatin1String(name));
 }
 
+// With a tank file, a measure not on the command line is the file's, given or missing.
+bool OptionReader::isFileValue(const char* name) const {
+    return !fileName_.isEmpty() && !parser_.isSet(QLatin1String(name));
+}
+
 QString OptionReader::where(const char* name) const {
-    // With a tank file, a measure not on the command line is the file's, given or missing.
-    if (!fileName_.isEmpty() && !parser_.isSet(QLatin1String(name))) {
-        return QStringLiteral("%1 : clé « %2 »").arg(fileName_, QLatin1String(name));
+    if (isFileValue(name)) {
+        return QStringLiteral("%1 : clé « %2 »").arg(echoed(fileName_), QLatin1String(name));
     }
     return dashed(name);
 }
@@ -68,9 +77,12 @@ double OptionReader::number(const char* name) const {
         return *value;
     }
     if (isWrittenAsNumber(given)) {
-        refuse(where(name), QStringLiteral("La valeur « %1 » est trop grande.").arg(given));
+        refuse(where(name), tooLargeMessage(given));
     }
-    refuse(where(name), QStringLiteral("Cette option attend un nombre, pas « %1 ».").arg(given));
+    refuse(where(name),
+           (isFileValue(name) ? QStringLiteral("Cette clé attend un nombre, pas « %1 ».")
+                              : QStringLiteral("Cette option attend un nombre, pas « %1 »."))
+               .arg(echoed(given)));
 }
 
 double OptionReader::length(const char* name) const {
@@ -95,7 +107,8 @@ void refuseRepeatedOptions(const QCommandLineParser& parser) {
 void refuseStrayArguments(const QCommandLineParser& parser) {
     const QStringList stray = parser.positionalArguments();
     if (!stray.isEmpty()) {
-        refuse(QString(), QStringLiteral("Argument inattendu : « %1 ».").arg(stray.first()));
+        refuse(QString(),
+               QStringLiteral("Argument inattendu : « %1 ».").arg(echoed(stray.first())));
     }
 }
 

@@ -24,6 +24,9 @@ struct Refusal {
 
 [[noreturn]] void refuse(const QString& option, const QString& message);
 
+// The refusal of a number written well but too large for a double, quoting it.
+QString tooLargeMessage(const QString& given);
+
 // "12,5" and "12.5" are 12.5; anything that is not a plain finite decimal
 // number, with an optional exponent, gives no value.
 std::optional<double> decimalNumber(const QString& text);
@@ -47,6 +50,8 @@ class OptionReader {
     QString where(const char* name) const;
 
   private:
+    bool isFileValue(const char* name) const;
+
     const QCommandLineParser& parser_;
     QString fileName_;
     QHash<QString, QString> fileValues_;

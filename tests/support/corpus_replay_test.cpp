@@ -1,6 +1,8 @@
 // Runs every kept fuzzer input through the fuzzer's own entry point, built here
 // without libFuzzer, one row per file. An input that breaks a rule aborts its
-// row, as it would stop the fuzzer.
+// row, as it would stop the fuzzer. Built by varnelle_add_corpus_replay
+// (corpus_replay.cmake), which gives the fuzzers as VARNELLE_FUZZERS, a list of
+// FUZZER(name), each name's entry point renamed varnelle_fuzz_name.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,8 +18,9 @@
 #include <vector>
 
 // The fuzzers' LLVMFuzzerTestOneInput, each renamed when compiled for this test.
-extern "C" int numberTextFuzzOneInput(const std::uint8_t* data, std::size_t size);
-extern "C" int volumeFuzzOneInput(const std::uint8_t* data, std::size_t size);
+#define FUZZER(name) extern "C" int varnelle_fuzz_##name(const std::uint8_t*, std::size_t);
+VARNELLE_FUZZERS
+#undef FUZZER
 
 namespace varnelle {
 namespace {
@@ -31,8 +34,9 @@ struct Fuzzer {
     FuzzEntry entry;
 };
 
-constexpr Fuzzer fuzzers[] = {{"number_text", numberTextFuzzOneInput},
-                              {"volume", volumeFuzzOneInput}};
+#define FUZZER(name) Fuzzer{#name, varnelle_fuzz_##name},
+constexpr Fuzzer fuzzers[] = {VARNELLE_FUZZERS};
+#undef FUZZER
 
 struct CorpusFile {
     std::string rowName;
