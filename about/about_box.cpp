@@ -107,7 +107,7 @@ AboutBox::AboutBox(const QIcon& mainWindowIcon) : QWidget(nullptr, fixedWindowFr
 void AboutBox::createControls() {
     picture1_ = new QLabel(this);
     picture1_->setObjectName(QStringLiteral("Picture1"));
-    picture1_->setPixmap(QPixmap(QStringLiteral(":/images/application.png")));
+    picture1_->setPixmap(QPixmap(applicationPicture()));
     picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     label1_ = makeLabel(this, "Label1", QStringLiteral("Varnelle"), 18);

@@ -4,29 +4,30 @@
 #include <QCoreApplication>
 #include <QtGlobal>
 
+#include "bareme/answer_fields.h"
 #include "bareme/bareme_request.h"
 #include "bareme/echoed_text.h"
 #include "bareme/esphome_filter.h"
 #include "bareme/reading_stream.h"
 #include "chart/chart_numbers.h"
 #include "chart/chart_page.h"
-#include "chart/file_replacement.h"
 #include "chart/pdf_chart.h"
 #include "chart/report_writer.h"
 #include "chart/tank_chart.h"
+#include "files/file_errors.h"
+#include "files/file_replacement.h"
 
 namespace varnelle {
 namespace {
 
-const char* const programName = "varnelle-bareme";
 const char* const unwrittenAnswer = "la réponse n'a pas pu être écrite sur la sortie standard.";
 
-void reportUsageError(QTextStream& err, const UsageError& error) {
+void reportUsageError(QTextStream& err, const Refusal& error) {
     err << programName << " : ";
-    if (!error.option.isEmpty()) {
-        err << printable(error.option) << " : ";
+    if (!error.subject.isEmpty()) {
+        err << printable(error.subject) << " : ";
     }
-    err << printable(error.message) << '\n' << "Pour l'aide : " << programName << " --help\n";
+    err << printable(error.sentence) << '\n' << "Pour l'aide : " << programName << " --help\n";
 }
 
 QString formatted(const Record& record, OutputFormat format, const OutputConventions& conventions) {
@@ -50,10 +51,9 @@ int answerChart(const BaremeRequest& request, QTextStream& out, QTextStream& err
     if (!request.pdfPath.isEmpty()) {
         ChartMarks marks;
         marks.numbers = conventions.forPeople();
-        const PdfOutcome outcome =
-            writeChartPdf(request.pdfPath, description, request.step, chart, marks);
-        if (!outcome.written) {
-            err << programName << " : " << printable(outcome.error) << '\n';
+        if (const std::optional<Refusal> refused =
+                writeChartPdf(request.pdfPath, description, request.step, chart, marks)) {
+            err << programName << " : " << printable(refused->sentence) << '\n';
             return exitFailure;
         }
         const int pages = chartPageCount(chart.lines.size());
@@ -91,16 +91,16 @@ int answerHeightForVolume(const BaremeRequest& request, QTextStream& out, QTextS
     if (request.litres > capacity + halfOfLastDecimal) {
         reportUsageError(err,
                          {"--volume", "Le volume demandé dépasse la capacité de la cuve, soit : " +
-                                          litresString(capacity, ',') + " litres !"});
+                                          conventions.litresWithUnit(capacity) + " !"});
         return exitBadArguments;
     }
     const double height = heightForVolume(tank, request.litres);
     const Record record = {
         {"volume_demande_litres", "Volume demandé", Unit::Litres, request.litres},
-        {"hauteur_mazout_mm", "Hauteur du mazout", Unit::Millimetres, height},
+        oilHeightField(height),
         {"volume_a_cette_hauteur_litres", "Volume à cette hauteur", Unit::Litres,
          totalVolumeAt(tank, height)},
-        {"capacite_litres", "Capacité (cuve pleine)", Unit::Litres, capacity},
+        capacityField(capacity),
     };
     out << formatted(record, request.format, conventions);
     return exitSuccess;
@@ -111,12 +111,12 @@ int answerOrder(const BaremeRequest& request, QTextStream& out,
     const OrderAmount order =
         orderAmount(request.description.tank, request.oilHeight, request.fillPercent);
     const Record record = {
-        {"hauteur_mazout_mm", "Hauteur du mazout", Unit::Millimetres, request.oilHeight},
+        oilHeightField(request.oilHeight),
         {"volume_actuel_litres", "Volume actuel", Unit::Litres, order.currentLitres},
         {"remplissage_maximal_pourcent", "Remplissage maximal", Unit::Percent, request.fillPercent},
         {"volume_remplissage_maximal_litres", "Volume au remplissage maximal", Unit::Litres,
          order.fillLimitLitres},
-        {"volume_a_commander_litres", "Volume à commander", Unit::Litres, order.litresToOrder},
+        litresToOrderField(order.litresToOrder),
         {"hauteur_apres_livraison_mm", "Hauteur après livraison", Unit::Millimetres,
          order.heightAfterDelivery},
     };
@@ -139,11 +139,11 @@ int answerAtHeight(const BaremeRequest& request, QTextStream& out,
 }
 
 int saveTank(const BaremeRequest& request, QTextStream& out, QTextStream& err) {
-    if (const std::optional<QString> failure =
+    if (const std::optional<Refusal> refused =
             writeWholeFile(request.tankFilePath, request.tankFileContents)) {
         err << programName << " : "
             << printable(QStringLiteral("Le fichier « %1 » n'a pas pu être écrit : %2")
-                             .arg(request.tankFilePath, *failure))
+                             .arg(request.tankFilePath, refused->sentence))
             << '\n';
         return exitFailure;
     }
@@ -172,12 +172,13 @@ int answerStream(const BaremeRequest& request, QIODevice& in, QTextStream& out, 
     return exitFailure;
 }
 
-int answer(const BaremeRequest& request, QTextStream& out, QTextStream& err,
-           const OutputConventions& conventions) {
+int answer(const BaremeRequest& request, QIODevice& in, QTextStream& out, QTextStream& err) {
+    const OutputConventions& conventions = request.numbers;
     switch (request.question) {
         case Question::SaveTank:
             return saveTank(request, out, err);
-        case Question::Stream:  // answered apart: its output may close
+        case Question::Stream:
+            return answerStream(request, in, out, err);
         case Question::Chart:
             return answerChart(request, out, err, conventions);
         case Question::HeightForVolume:
@@ -186,9 +187,9 @@ int answer(const BaremeRequest& request, QTextStream& out, QTextStream& err,
             return answerOrder(request, out, conventions);
         case Question::AtHeight:
         case Question::AtDistance:
-            break;
+            return answerAtHeight(request, out, conventions);
     }
-    return answerAtHeight(request, out, conventions);
+    return exitFailure;
 }
 
 }  // namespace
@@ -221,7 +222,7 @@ void useOffscreenPlatform() {
 }
 
 int runParsedCommandLine(const ParsedCommandLine& parsed, QIODevice& in, QTextStream& out,
-                         QTextStream& err, const QLocale& locale) {
+                         QTextStream& err) {
     switch (parsed.action) {
         case ParsedCommandLine::Action::ShowHelp:
             out << parsed.helpText;
@@ -235,10 +236,10 @@ int runParsedCommandLine(const ParsedCommandLine& parsed, QIODevice& in, QTextSt
         case ParsedCommandLine::Action::Run:
             break;
     }
+    const int status = answer(parsed.request, in, out, err);
     if (parsed.request.question == Question::Stream) {
-        return answerStream(parsed.request, in, out, err);
+        return status;  // the stream has said its own failures
     }
-    const int status = answer(parsed.request, out, err, conventionsFor(locale));
     out.flush();
     // An answer that could not be written out (a full disk, a closed output)
     // is a failure, and said so.
@@ -254,7 +255,7 @@ int runBareme(const QStringList& arguments, QTextStream& out, QTextStream& err,
     QBuffer in;
     in.setData(input.toUtf8());
     in.open(QIODevice::ReadOnly);
-    return runParsedCommandLine(parseCommandLine(arguments), in, out, err, locale);
+    return runParsedCommandLine(parseCommandLine(arguments, locale), in, out, err);
 }
 
 }  // namespace varnelle

@@ -11,6 +11,8 @@
 
 namespace varnelle {
 
+inline constexpr char programName[] = "varnelle-bareme";
+
 constexpr int exitSuccess = 0;
 constexpr int exitFailure = 1;       // the PDF or the answer could not be written
 constexpr int exitBadArguments = 2;  // a refused command line
@@ -29,7 +31,7 @@ void useOffscreenPlatform();
 // QGuiApplication for --pdf.
 // --flux reads `in`.
 int runParsedCommandLine(const ParsedCommandLine& parsed, QIODevice& in, QTextStream& out,
-                         QTextStream& err, const QLocale& locale);
+                         QTextStream& err);
 
 // Runs the program with `arguments` (the first one is the program name),
 // writing the answer to `out` and refusals to `err`; returns the exit status.

@@ -46,8 +46,8 @@ void refuseOptionsOfOtherShapes(const OptionReader& options, EndShape shape) {
         refuse(options.where("arc"),
                "Cette option ne sert qu'avec des bords en calotte (--bords calotte).");
     }
-    if (shape != EndShape::ConicalEnds && options.has("diametre-extremite")) {
-        refuse(options.where("diametre-extremite"),
+    if (shape != EndShape::ConicalEnds && options.has(measureKeys::endCircleDiameter)) {
+        refuse(options.where(measureKeys::endCircleDiameter),
                "Cette option ne sert qu'avec des bords tronconiques (--bords tronconiques).");
     }
 }
@@ -66,9 +66,9 @@ class CommandLineMeasures : public MeasureSource {
   public:
     explicit CommandLineMeasures(const OptionReader& options) : options_(options) {}
 
-    bool has(Measure measure) const override { return options_.has(optionOf(measure)); }
+    bool has(Measure measure) const override { return options_.has(measureKey(measure)); }
 
-    double value(Measure measure) const override { return options_.number(optionOf(measure)); }
+    double value(Measure measure) const override { return options_.number(measureKey(measure)); }
 
     EndShape endShape() const override {
         const EndShape shape = readEndShape(options_);
@@ -81,12 +81,14 @@ class CommandLineMeasures : public MeasureSource {
     const OptionReader& options_;
 };
 
-TankDescription readTank(const OptionReader& options) {
-    const TankReading reading = readTankDescription(CommandLineMeasures(options));
-    if (reading.refusal) {
-        refuse(options.where(optionOf(reading.refusal->measure)), reading.refusal->message);
+TankDescription readTank(const OptionReader& options, const OutputConventions& numbers) {
+    const Outcome<TankDescription> tank =
+        readTankDescription(CommandLineMeasures(options), numbers);
+    if (const Refusal* refusal = refusalOf(tank)) {
+        // The measure's key is its option's name.
+        refuse(options.where(refusal->subject.toLatin1().constData()), refusal->sentence);
     }
-    return reading.description;
+    return std::get<TankDescription>(tank);
 }
 
 // --- The question and the output ------------------------------------------
@@ -120,7 +122,7 @@ Question readQuestion(const OptionReader& options) {
     if (question == "flux") {
         return Question::Stream;
     }
-    if (question == "enregistrer-cuve") {
+    if (question == QLatin1String(optionName::saveTank)) {
         return Question::SaveTank;
     }
     return Question::Chart;
@@ -145,7 +147,7 @@ void refuseOptionsOfOtherQuestions(const OptionReader& options, Question questio
     if ((question == Question::Stream || question == Question::SaveTank) && options.has("format")) {
         refuse("--format",
                QStringLiteral("Cette option ne peut pas être donnée avec %1.")
-                   .arg(question == Question::Stream ? "--flux" : "--enregistrer-cuve"));
+                   .arg(dashed(question == Question::Stream ? "flux" : optionName::saveTank)));
     }
     if (options.has("pdf") && options.has("format")) {
         refuse("--format", "Cette option ne peut pas être donnée avec --pdf.");
@@ -175,30 +177,33 @@ OutputFormat readFormat(const OptionReader& options) {
 }
 
 QString readEsphomeSource(const OptionReader& options, OutputFormat format) {
-    if (!options.has("esphome-source")) {
+    if (!options.has(optionName::esphomeSource)) {
         return QString::fromLatin1(defaultEsphomeSource);
     }
     if (format != OutputFormat::Esphome) {
-        refuse("--esphome-source", "Cette option ne sert qu'avec --format esphome.");
+        refuse(dashed(optionName::esphomeSource), "Cette option ne sert qu'avec --format esphome.");
     }
-    QString id = options.text("esphome-source").trimmed();
+    QString id = options.text(optionName::esphomeSource).trimmed();
     if (!isEsphomeId(id)) {
-        refuse("--esphome-source",
+        refuse(dashed(optionName::esphomeSource),
                QStringLiteral("« %1 » ne peut pas être l'id d'un capteur ESPHome : des lettres "
                               "sans accent, des chiffres et « _ », sans chiffre en tête.")
-                   .arg(echoed(options.text("esphome-source"))));
+                   .arg(echoed(options.text(optionName::esphomeSource))));
     }
     return id;
 }
 
-double readStep(const OptionReader& options, const TankDescription& description) {
-    const double diameter = description.tank.diameter;
-    const double step = options.has("pas") ? options.length("pas") : 10;
-    if (const std::optional<QString> badStep = chartStepRefusal(diameter, step)) {
-        refuse("--pas", *badStep);
+double readStep(const OptionReader& options, const BaremeRequest& request) {
+    const TankDescription& description = request.description;
+    const double step = options.has("pas") ? options.length("pas") : defaultChartStep;
+    if (const std::optional<Refusal> badStep =
+            chartStepRefusal(description.tank.diameter, step, request.numbers)) {
+        refuse("--pas", badStep->sentence);
     }
-    if (const std::optional<QString> tooMuch = chartWorkRefusal(description, step)) {
-        refuse(options.has("pas") ? QStringLiteral("--pas") : options.where("precision"), *tooMuch);
+    if (const std::optional<Refusal> tooMuch =
+            chartWorkRefusal(description, step, request.numbers)) {
+        refuse(options.has("pas") ? QStringLiteral("--pas") : options.where("precision"),
+               tooMuch->sentence);
     }
     return step;
 }
@@ -250,7 +255,7 @@ void readSensorDistance(const OptionReader& options, BaremeRequest& request) {
 
 double readFillPercent(const OptionReader& options) {
     if (!options.has("remplissage")) {
-        return 90;
+        return defaultFillPercent;
     }
     const double percent = options.number("remplissage");
     if (!(percent > 0 && percent <= 100)) {
@@ -341,7 +346,7 @@ void readQuestionValues(const OptionReader& options, BaremeRequest& request) {
     const double diameter = request.description.tank.diameter;
     switch (request.question) {
         case Question::Chart:
-            request.step = readStep(options, request.description);
+            request.step = readStep(options, request);
             readPdfPath(options, request);
             break;
         case Question::HeightForVolume:
@@ -364,7 +369,7 @@ void readQuestionValues(const OptionReader& options, BaremeRequest& request) {
             readStreamSettings(options, request);
             break;
         case Question::SaveTank:
-            request.tankFilePath = options.text("enregistrer-cuve");
+            request.tankFilePath = options.text(optionName::saveTank);
             request.tankFileContents = tankFileContents(options);
             break;
     }
@@ -373,18 +378,19 @@ void readQuestionValues(const OptionReader& options, BaremeRequest& request) {
     }
 }
 
-BaremeRequest readRequest(const QCommandLineParser& parser) {
+BaremeRequest readRequest(const QCommandLineParser& parser, const QLocale& locale) {
     refuseRepeatedOptions(parser);
     OptionReader options(parser);
 
     BaremeRequest request;
+    request.numbers = conventionsFor(locale);
     request.question = readQuestion(options);
     refuseOptionsOfOtherQuestions(options, request.question);
     request.format = readFormat(options);
     request.esphomeSource = readEsphomeSource(options, request.format);
     refuseSensorMountWithoutDistances(options, request);
     readTankFileInto(options, parser);
-    request.description = readTank(options);
+    request.description = readTank(options, request.numbers);
     request.sensorMount = readSensorMount(options);
     readQuestionValues(options, request);
     request.streamFilters = readStreamFilters(parser);
@@ -401,7 +407,7 @@ BaremeRequest readRequest(const QCommandLineParser& parser) {
 
 }  // namespace
 
-ParsedCommandLine parseCommandLine(const QStringList& arguments) {
+ParsedCommandLine parseCommandLine(const QStringList& arguments, const QLocale& locale) {
     installFrenchParserTexts();
     QCommandLineParser parser;
     addOptions(parser);
@@ -427,10 +433,10 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         return parsed;
     }
     try {
-        parsed.request = readRequest(parser);
-    } catch (const Refusal& refusal) {
+        parsed.request = readRequest(parser, locale);
+    } catch (const CommandLineRefusal& refused) {
         parsed.action = ParsedCommandLine::Action::Refuse;
-        parsed.error = refusal.error;
+        parsed.error = refused.refusal;
     }
     return parsed;
 }

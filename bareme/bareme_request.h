@@ -3,12 +3,15 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
 #include "bareme/option_reader.h"
 #include "bareme/sensor_distance.h"
+#include "chart/chart_texts.h"
 #include "chart/tank_description.h"
+#include "files/refusal.h"
 
 namespace varnelle {
 
@@ -32,16 +35,17 @@ struct StreamFilter {
 
 struct BaremeRequest {
     TankDescription description;
+    OutputConventions numbers;  // how the answers and refusals write numbers, after the locale
     Question question = Question::Chart;
     OutputFormat format = OutputFormat::Text;
-    double step = 10;           // mm between chart lines
-    QString pdfPath;            // empty: no PDF
-    QString esphomeSource;      // --esphome-source: the distance sensor's id
-    double litres = 0;          // --volume
-    double oilHeight = 0;       // --commander, --hauteur, or from --distance
-    double sensorDistance = 0;  // --distance
-    SensorMount sensorMount;    // --zone-morte, --decalage
-    double fillPercent = 90;    // --remplissage
+    double step = defaultChartStep;           // mm between chart lines
+    QString pdfPath;                          // empty: no PDF
+    QString esphomeSource;                    // --esphome-source: the distance sensor's id
+    double litres = 0;                        // --volume
+    double oilHeight = 0;                     // --commander, --hauteur, or from --distance
+    double sensorDistance = 0;                // --distance
+    SensorMount sensorMount;                  // --zone-morte, --decalage
+    double fillPercent = defaultFillPercent;  // --remplissage
     // --flux
     bool streamReadsDistances = true;   // --mesure distance; false: hauteur
     double millimetresPerUnit = 1;      // --unite
@@ -57,11 +61,12 @@ struct ParsedCommandLine {
     enum class Action { Run, ShowHelp, ShowVersion, Refuse };
     Action action = Action::Run;
     BaremeRequest request;  // for Run
-    UsageError error;       // for Refuse
+    Refusal error;          // for Refuse: the option at fault and why
     QString helpText;       // for ShowHelp
 };
 
-// Reads and checks the arguments (the first one is the program name).
-ParsedCommandLine parseCommandLine(const QStringList& arguments);
+// Reads and checks the arguments (the first one is the program name); the
+// numbers of the answers and of the refusals are written as `locale` writes them.
+ParsedCommandLine parseCommandLine(const QStringList& arguments, const QLocale& locale);
 
 }  // namespace varnelle

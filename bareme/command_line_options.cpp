@@ -9,35 +9,37 @@
 namespace varnelle {
 
 const OptionDefinition optionDefinitions[26] = {
-    {"diametre", "MM", "Diamètre intérieur de la cuve, en millimètres."},
-    {"perimetre", "MM",
+    {measureKeys::diameter, "MM", "Diamètre intérieur de la cuve, en millimètres."},
+    {measureKeys::perimeter, "MM",
      "Périmètre de la cuve, à la place du diamètre : il est converti en diamètre au millimètre "
      "près, comme dans la fenêtre."},
-    {"longueur", "MM", "Longueur de la partie cylindrique de la cuve, bords exclus."},
+    {measureKeys::cylinderLength, "MM",
+     "Longueur de la partie cylindrique de la cuve, bords exclus."},
     {"bords", "FORME",
      "Forme des bords : plats (par défaut), tronconiques, calotte ou quart-de-cercle."},
-    {"largeur", "MM",
+    {measureKeys::endWidth, "MM",
      "Largeur de chaque bord : longueur du tronc de cône, hauteur de la calotte ou rayon du "
      "quart de cercle."},
-    {"arc", "MM",
+    {measureKeys::arcLength, "MM",
      "Pour une calotte, à la place de --largeur : longueur de la portion de sphère passant par "
      "le centre de la calotte ; convertie en largeur au millimètre près, comme dans la fenêtre."},
-    {"diametre-extremite", "MM",
+    {measureKeys::endCircleDiameter, "MM",
      "Pour des bords tronconiques : diamètre du cercle de l'extrémité."},
-    {"crepine", "MM", "Hauteur de la crépine par rapport au fond de la cuve (0 par défaut)."},
-    {"precision", "MILLIERS",
+    {measureKeys::strainerHeight, "MM",
+     "Hauteur de la crépine par rapport au fond de la cuve (0 par défaut)."},
+    {measureKeys::precision, "MILLIERS",
      "Nombre d'intervalles d'intégration par extrémité, en milliers (10 par défaut, de 0,001 à "
      "1000)."},
     {"pas", "MM", "Pas du barème, en millimètres entiers (10 par défaut)."},
     {"cuve", "FICHIER",
      "Lit les mesures de la cuve dans ce fichier JSON (écrit par --enregistrer-cuve) au lieu "
      "des options."},
-    {"enregistrer-cuve", "FICHIER",
+    {optionName::saveTank, "FICHIER",
      "Enregistre les mesures de la cuve données par les options dans ce fichier JSON."},
     {"format", "FORMAT",
      "Présentation : texte (par défaut), csv, json, ou esphome (un capteur ESPHome à coller sous "
      "sensor:, qui donne les litres d'après la distance en mètres d'un capteur de la cuve)."},
-    {"esphome-source", "ID",
+    {optionName::esphomeSource, "ID",
      "Avec --format esphome : l'id du capteur ESPHome qui mesure la distance jusqu'au mazout, "
      "en mètres (distance_cuve par défaut)."},
     {"pdf", "FICHIER", "Écrit le barème dans un fichier PDF imprimable (A4)."},
@@ -71,7 +73,7 @@ const OptionDefinition optionDefinitions[26] = {
 };
 
 const char* const questionOptions[6] = {"volume",   "commander", "hauteur",
-                                        "distance", "flux",      "enregistrer-cuve"};
+                                        "distance", "flux",      optionName::saveTank};
 
 namespace {
 
@@ -132,28 +134,6 @@ class FrenchParserTexts : public QTranslator {
 };
 
 }  // namespace
-
-const char* optionOf(Measure measure) {
-    switch (measure) {
-        case Measure::Diameter:
-            return "diametre";
-        case Measure::Perimeter:
-            return "perimetre";
-        case Measure::CylinderLength:
-            return "longueur";
-        case Measure::EndWidth:
-            return "largeur";
-        case Measure::ArcLength:
-            return "arc";
-        case Measure::EndCircleDiameter:
-            return "diametre-extremite";
-        case Measure::StrainerHeight:
-            return "crepine";
-        case Measure::Precision:
-            break;
-    }
-    return "precision";
-}
 
 QString dashed(const QString& name) {
     return QStringLiteral("--") + name;

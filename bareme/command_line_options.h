@@ -15,14 +15,20 @@ struct OptionDefinition {
     const char* description;
 };
 
+// The options named in more places than the table below (the tank's
+// measures are named by the chart library: measureKeys).
+namespace optionName {
+
+inline constexpr char saveTank[] = "enregistrer-cuve";
+inline constexpr char esphomeSource[] = "esphome-source";
+
+}  // namespace optionName
+
 // Every option that takes a value, in the order of the help.
 extern const OptionDefinition optionDefinitions[26];
 
 // The options that ask something else than the chart, one at a time.
 extern const char* const questionOptions[6];
-
-// The option that gives a measure of the tank.
-const char* optionOf(Measure measure);
 
 // "--name".
 QString dashed(const QString& name);

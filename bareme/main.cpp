@@ -34,13 +34,14 @@ int main(int argc, char* argv[]) {
     keepStandardStreamNumbersTaken();
     // The command line is read, and refused, before any display is looked for.
     std::unique_ptr<QCoreApplication> application = std::make_unique<QCoreApplication>(argc, argv);
-    const varnelle::ParsedCommandLine parsed = varnelle::parseCommandLine(application->arguments());
+    const varnelle::ParsedCommandLine parsed =
+        varnelle::parseCommandLine(application->arguments(), QLocale::system());
     if (varnelle::needsGuiApplication(parsed)) {
         application.reset();
         varnelle::useOffscreenPlatform();
         application = std::make_unique<QGuiApplication>(argc, argv);
     }
-    QCoreApplication::setApplicationName(QStringLiteral("varnelle-bareme"));
+    QCoreApplication::setApplicationName(QString::fromLatin1(varnelle::programName));
 
     if (varnelle::streamsReadings(parsed)) {
         // A closed output must end the stream quietly, not kill it.
@@ -51,7 +52,7 @@ int main(int argc, char* argv[]) {
     in.open(stdin, QIODevice::ReadOnly);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int status = varnelle::runParsedCommandLine(parsed, in, out, err, QLocale::system());
+    const int status = varnelle::runParsedCommandLine(parsed, in, out, err);
     err.flush();
     return status;
 }

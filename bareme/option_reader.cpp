@@ -24,7 +24,7 @@ bool isWrittenAsNumber(const QString& text) {
 }  // namespace
 
 void refuse(const QString& option, const QString& message) {
-    throw Refusal{{option, message}};
+    throw CommandLineRefusal{{option, message}};
 }
 
 QString tooLargeMessage(const QString& given) {
@@ -42,6 +42,10 @@ std::optional<double> decimalNumber(const QString& text) {
         return std::nullopt;
     }
     return value;
+}
+
+QString fileKeySubject(const QString& fileName, const QString& key) {
+    return QStringLiteral("%1 : clé « %2 »").arg(echoed(fileName), echoed(key));
 }
 
 void OptionReader::useFileValues(const QString& fileName, const QHash<QString, QString>& values) {
@@ -65,7 +69,7 @@ bool OptionReader::isFileValue(const char* name) const {
 
 QString OptionReader::where(const char* name) const {
     if (isFileValue(name)) {
-        return QStringLiteral("%1 : clé « %2 »").arg(echoed(fileName_), QLatin1String(name));
+        return fileKeySubject(fileName_, QLatin1String(name));
     }
     return dashed(name);
 }

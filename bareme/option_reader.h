@@ -5,24 +5,24 @@
 #include <QCommandLineParser>
 #include <QHash>
 #include <QString>
+
 #include <optional>
+#include "files/refusal.h"
 
 namespace varnelle {
 
-// A refused command line: the option at fault (empty when none is) and a
-// French message.
-struct UsageError {
-    QString option;
-    QString message;
-};
-
-// Thrown by the readers and checks of the command line and turned into a
-// UsageError by parseCommandLine.
-struct Refusal {
-    UsageError error;
+// Thrown by the readers and checks of the command line, which cannot go on
+// once one of them refuses, and caught by parseCommandLine: the option at
+// fault (empty when none is) and why.
+struct CommandLineRefusal {
+    Refusal refusal;
 };
 
 [[noreturn]] void refuse(const QString& option, const QString& message);
+
+// What a refusal names when the value came from a tank file: "cuve.json :
+// clé « diametre »".
+QString fileKeySubject(const QString& fileName, const QString& key);
 
 // The refusal of a number written well but too large for a double, quoting it.
 QString tooLargeMessage(const QString& given);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cmath>
 
+#include "bareme/answer_fields.h"
 #include "bareme/echoed_text.h"
 #include "bareme/option_reader.h"
 #include "bareme/sensor_distance.h"
@@ -145,8 +146,7 @@ class ReadingAnswers {
         const double fillLimit = capacity_ * request_.fillPercent / 100;
         record.push_back({"remplissage_pourcent", "Remplissage", Unit::Percent,
                           100 * volumes.totalVolume / capacity_});
-        record.push_back({"volume_a_commander_litres", "Volume à commander", Unit::Litres,
-                          std::max(0.0, fillLimit - volumes.totalVolume)});
+        record.push_back(litresToOrderField(std::max(0.0, fillLimit - volumes.totalVolume)));
         return recordJson(record);
     }
 
@@ -203,29 +203,6 @@ LineReading readingInLine(const BaremeRequest& request, const QString& line) {
         return refused(*why);
     }
     return {Kind::Reading, millimetres, std::get<double>(height), QString()};
-}
-
-Record windowVolumesRecord(std::optional<double> sensorDistance, double oilHeight,
-                           const VolumeResults& volumes) {
-    Record record;
-    if (sensorDistance) {
-        record.push_back({"distance_capteur_mm", "Distance mesurée par le capteur",
-                          Unit::Millimetres, *sensorDistance});
-    }
-    const Record window = {
-        {"hauteur_mazout_mm", "Hauteur du mazout", Unit::Millimetres, oilHeight},
-        {"volume_partie_cylindrique_litres", "Volume dans la partie cylindrique", Unit::Litres,
-         volumes.cylinderVolume},
-        {"volume_flancs_litres", "Volume dans les 2 flancs", Unit::Litres, volumes.endsVolume},
-        {"volume_total_litres", "Volume total du mazout dans la cuve", Unit::Litres,
-         volumes.totalVolume},
-        {"volume_sous_crepine_litres", "Volume total sous la crépine", Unit::Litres,
-         volumes.belowStrainerVolume},
-        {"volume_disponible_litres", "Volume total disponible", Unit::Litres,
-         volumes.availableVolume},
-    };
-    record.insert(record.end(), window.begin(), window.end());
-    return record;
 }
 
 StreamEnd streamReadings(const BaremeRequest& request, QIODevice& in, QTextStream& out,

@@ -12,11 +12,6 @@
 
 namespace varnelle {
 
-// The window's five volumes with the oil at `oilHeight`, after the sensor's
-// distance when the height came from one.
-Record windowVolumesRecord(std::optional<double> sensorDistance, double oilHeight,
-                           const VolumeResults& volumes);
-
 // What one line of the stream says.
 struct LineReading {
     enum class Kind {

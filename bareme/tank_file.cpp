@@ -1,104 +1,31 @@
 #include "tank_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <iterator>
+#include <variant>
 
 #include "bareme/echoed_text.h"
-#include "chart/file_replacement.h"
+#include "chart/tank_description.h"
+#include "files/small_file.h"
 
 namespace varnelle {
 
-const char* const tankOptions[11] = {
-    "diametre",           "perimetre", "longueur",  "bords",      "largeur", "arc",
-    "diametre-extremite", "crepine",   "precision", "zone-morte", "decalage"};
+const char* const tankOptions[11] = {measureKeys::diameter,
+                                     measureKeys::perimeter,
+                                     measureKeys::cylinderLength,
+                                     "bords",
+                                     measureKeys::endWidth,
+                                     measureKeys::arcLength,
+                                     measureKeys::endCircleDiameter,
+                                     measureKeys::strainerHeight,
+                                     measureKeys::precision,
+                                     "zone-morte",
+                                     "decalage"};
 
 namespace {
-
-// --- Reading the file -------------------------------------------------------------
-
-QString systemReason(int code) {
-    return frenchFileError(QString::fromLocal8Bit(std::strerror(code)));
-}
-
-[[noreturn]] void refuseUnread(const QString& path, const QString& reason) {
-    refuse("--cuve",
-           QStringLiteral("Le fichier « %1 » n'a pas pu être lu : %2").arg(echoed(path), reason));
-}
-
-// Only an ordinary file is read: a folder cannot be, a pipe may wait for a
-// writer forever, a device may never end (/dev/zero).
-void refuseUnlessOrdinary(const QString& path, const struct stat& status) {
-    if (S_ISDIR(status.st_mode)) {
-        refuseUnread(path, systemReason(EISDIR));
-    }
-    if (!S_ISREG(status.st_mode)) {
-        refuseUnread(path, QStringLiteral("ce n'est pas un fichier ordinaire (périphérique, tube "
-                                          "ou autre fichier spécial)."));
-    }
-}
-
-// Closes the file however its reading ends.
-struct OpenFile {
-    ~OpenFile() {
-        if (descriptor >= 0) {
-            ::close(descriptor);
-        }
-    }
-    int descriptor = -1;
-};
-
-void openOrdinaryFile(const QString& path, OpenFile& file) {
-    if (path.isEmpty()) {
-        refuse("--cuve", QStringLiteral("Veuillez donner le nom du fichier de la cuve."));
-    }
-    if (path.contains(QChar(0))) {  // the system would read the name up to it only
-        refuseUnread(path, systemReason(ENOENT));
-    }
-    const QByteArray name = QFile::encodeName(path);
-    struct stat status {};
-    if (::stat(name.constData(), &status) != 0) {
-        refuseUnread(path, systemReason(errno));
-    }
-    refuseUnlessOrdinary(path, status);  // before opening: opening a device may act on it
-    // Without waiting, and checked again once open, in case a pipe took the
-    // file's place in between.
-    file.descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (file.descriptor < 0 || ::fstat(file.descriptor, &status) != 0) {
-        refuseUnread(path, systemReason(errno));
-    }
-    refuseUnlessOrdinary(path, status);
-}
-
-// At most `limit` bytes, whatever size the file says it has (a file of /proc says 0).
-QByteArray readAtMost(const QString& path, int descriptor, qsizetype limit) {
-    QByteArray contents(limit, Qt::Uninitialized);
-    qsizetype done = 0;
-    while (done < limit) {
-        const ssize_t got = ::read(descriptor, contents.data() + done, limit - done);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            refuseUnread(path, systemReason(errno));
-        }
-        if (got == 0) {
-            break;
-        }
-        done += got;
-    }
-    contents.truncate(done);
-    return contents;
-}
 
 // --- Reading the contents ---------------------------------------------------------
 
@@ -108,7 +35,7 @@ bool isTankOption(const QString& key) {
 }
 
 [[noreturn]] void refuseKey(const QString& fileName, const QString& key, const QString& message) {
-    refuse(QStringLiteral("%1 : clé « %2 »").arg(echoed(fileName), echoed(key)), message);
+    refuse(fileKeySubject(fileName, key), message);
 }
 
 // The number that ends at `end` in `json`, if a well-written one does: Qt
@@ -187,9 +114,16 @@ QString valueText(const QString& fileName, const QString& key, const QJsonValue&
 }  // namespace
 
 QHash<QString, QString> readTankFile(const QString& path) {
-    OpenFile file;
-    openOrdinaryFile(path, file);
-    return tankFileValues(path, readAtMost(path, file.descriptor, largestTankFile + 1));
+    if (path.isEmpty()) {
+        refuse("--cuve", QStringLiteral("Veuillez donner le nom du fichier de la cuve."));
+    }
+    const Outcome<QByteArray> contents = readSmallFile(path, largestTankFile);
+    if (const Refusal* unread = refusalOf(contents)) {
+        refuse("--cuve", QStringLiteral("Le fichier « %1 » n'a pas pu être lu : %2")
+                             .arg(echoed(path), unread->sentence));
+    }
+    // A larger file is refused there, in the tank file's own words.
+    return tankFileValues(path, std::get<QByteArray>(contents));
 }
 
 QHash<QString, QString> tankFileValues(const QString& fileName, const QByteArray& contents) {

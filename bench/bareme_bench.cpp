@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <QBuffer>
 #include <QIODevice>
+#include <QLocale>
 #include <QString>
 #include <QTextStream>
 
@@ -120,7 +121,8 @@ BENCHMARK(BM_plainTranscriptionOfTheMeasuredChart)->UseRealTime()->Unit(benchmar
 void BM_streamReadings(benchmark::State& state) {
     const varnelle::ParsedCommandLine parsed = varnelle::parseCommandLine(
         {"varnelle-bareme", "--diametre", "3000", "--longueur", "6000", "--bords", "calotte",
-         "--largeur", "300", "--crepine", "100", "--precision", "10", "--flux"});
+         "--largeur", "300", "--crepine", "100", "--precision", "10", "--flux"},
+        QLocale::c());
     constexpr int readings = 1000;
     QString input;
     for (int i = 0; i < readings; ++i) {

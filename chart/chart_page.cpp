@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "chart/chart_numbers.h"
+#include "chart/chart_texts.h"
 #include "chart/page_painter.h"
 #include "chart/report_writer.h"
 #include "core/tank_rules.h"
@@ -132,7 +133,7 @@ void drawHeading(PagePainter& page, const PageGeometry& g, const TankDescription
     page.setPen(inkColour, 0.2);
     page.setFont(18, true);
     page.text(page.box(margin, margin, g.contentWidth, 9), Qt::AlignLeft | Qt::AlignTop,
-              QStringLiteral("Barème de jaugeage"));
+              QString::fromUtf8(chartWords::title));
 
     const double textWidth = g.contentWidth - sketchWidth - 6;
     page.setFont(11);
@@ -272,10 +273,10 @@ void drawLaterHeading(PagePainter& page, const PageGeometry& g, const TankParame
     page.setFont(bodyPoints);
     page.setPen(QColor(0x44, 0x44, 0x44), 0.2);
     page.text(page.box(margin, margin, g.contentWidth, 6), Qt::AlignLeft | Qt::AlignTop,
-              "Barème de jaugeage (suite) : diamètre " + page.numbers().number(tank.diameter) +
-                  " mm, longueur " + page.numbers().number(tank.cylinderLength) + " mm, " +
-                  QString::fromStdString(endShapeName(tank.endShape))
-                      .remove(QStringLiteral("cuve cylindrique à ")));
+              QString::fromUtf8(chartWords::title) + " (suite) : diamètre " +
+                  page.numbers().number(tank.diameter) + " mm, longueur " +
+                  page.numbers().number(tank.cylinderLength) + " mm, " +
+                  QString::fromStdString(endShapeWords(tank.endShape)));
 }
 
 }  // namespace
@@ -295,8 +296,9 @@ QString chartShapeLine(const TankParameters& tank) {
 }
 
 QString chartKeyFigures(const Chart& chart, const OutputConventions& conventions, int decimals) {
-    return "Capacité (cuve pleine) : " + conventions.litresWithUnit(chart.capacity, decimals) +
-           "      Volume sous la crépine : " +
+    return QString::fromUtf8(chartWords::capacity) + " : " +
+           conventions.litresWithUnit(chart.capacity, decimals) + "      " +
+           QString::fromUtf8(chartWords::belowStrainer) + " : " +
            conventions.litresWithUnit(chart.belowStrainerLitres, decimals);
 }
 

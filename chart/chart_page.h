@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "chart/chart_numbers.h"
+#include "chart/chart_texts.h"
 #include "chart/tank_chart.h"
 #include "chart/tank_description.h"
 
@@ -28,7 +29,7 @@ struct OilLevel {
 
 // What the plot marks besides the curves, and the day the page is dated.
 struct ChartMarks {
-    double fillPercent = 90;           // the fill limit's line, per cent of the capacity
+    double fillPercent = defaultFillPercent;  // the fill limit's line, per cent of the capacity
     std::optional<OilLevel> oilLevel;  // on screen; not on paper, where it would soon be wrong
     QDate date = QDate::currentDate();
     // How the page writes numbers: whole litres on paper, thousands set

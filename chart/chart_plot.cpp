@@ -9,6 +9,7 @@
 #include "chart/chart_numbers.h"
 #include "chart/chart_page.h"
 #include "chart/page_painter.h"
+#include "chart/chart_texts.h"
 
 namespace varnelle {
 namespace {
@@ -219,8 +220,8 @@ struct LegendEntry {
 std::vector<LegendEntry> legendEntries(const TankParameters& tank, const Chart& chart,
                                        const ChartMarks& marks) {
     std::vector<LegendEntry> entries = {
-        {totalColour, Qt::SolidLine, QStringLiteral("Volume total"),
-         QStringLiteral("Volume total")},
+        {totalColour, Qt::SolidLine, QString::fromUtf8(chartWords::totalVolume),
+         QString::fromUtf8(chartWords::totalVolume)},
         {availableColour, Qt::DashLine, QStringLiteral("Volume disponible au-dessus de la crépine"),
          QStringLiteral("Disponible")},
         {strainerColour, Qt::DashDotLine,

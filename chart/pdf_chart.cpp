@@ -5,29 +5,30 @@
 #include <QPdfWriter>
 
 #include "chart/chart_page.h"
-#include "chart/file_replacement.h"
+#include "chart/chart_texts.h"
+#include "files/file_replacement.h"
 
 namespace varnelle {
 namespace {
 
 constexpr int dotsPerInch = 600;
 
+// The refusal of `path`, which could not be written for `reason`.
+Refusal unwritten(const QString& path, const QString& reason) {
+    return Refusal{
+        path, QStringLiteral("Le fichier PDF « %1 » n'a pas pu être écrit : %2").arg(path, reason)};
+}
+
 }  // namespace
 
-PdfOutcome writeChartPdf(const QString& path, const TankDescription& description, double step,
-                         const Chart& chart, const ChartMarks& marks) {
-    PdfOutcome outcome;
-    const auto failure = [&path](const QString& reason) {
-        return PdfOutcome{
-            false,
-            QStringLiteral("Le fichier PDF « %1 » n'a pas pu être écrit : %2").arg(path, reason)};
-    };
+std::optional<Refusal> writeChartPdf(const QString& path, const TankDescription& description,
+                                     double step, const Chart& chart, const ChartMarks& marks) {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        return failure(QStringLiteral("le programme a démarré sans QGuiApplication."));
+        return unwritten(path, QStringLiteral("le programme a démarré sans QGuiApplication."));
     }
     FileReplacement file(path);
-    if (!file.open()) {
-        return failure(file.error());
+    if (const std::optional<Refusal> refused = file.open()) {
+        return unwritten(path, refused->sentence);
     }
     {
         QPdfWriter writer(&file.device());
@@ -36,18 +37,17 @@ PdfOutcome writeChartPdf(const QString& path, const TankDescription& description
         writer.setPageOrientation(QPageLayout::Portrait);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setResolution(dotsPerInch);
-        writer.setTitle(QStringLiteral("Barème de jaugeage"));
+        writer.setTitle(QString::fromUtf8(chartWords::title));
         writer.setCreator(QStringLiteral("Varnelle"));
         if (!paintChartPages(writer, description, step, chart, marks)) {
             file.cancel();
-            return failure(QStringLiteral("la page n'a pas pu être préparée."));
+            return unwritten(path, QStringLiteral("la page n'a pas pu être préparée."));
         }
     }
-    if (!file.commit()) {
-        return failure(file.error());
+    if (const std::optional<Refusal> refused = file.commit()) {
+        return unwritten(path, refused->sentence);
     }
-    outcome.written = true;
-    return outcome;
+    return std::nullopt;
 }
 
 }  // namespace varnelle

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "chart/chart_numbers.h"
+#include "chart/chart_texts.h"
 #include "core/tank_rules.h"
 
 namespace varnelle {
@@ -37,17 +38,41 @@ QString valueText(const Field& field, QChar decimal) {
     return measureString(field.value, decimal);
 }
 
-// A JSON number written by us rather than by QJsonDocument, which would print
-// 0.1 + 0.2 as 0.30000000000000004 and lose the three-decimal rounding.
-QString jsonNumber(const Field& field) {
-    return valueText(field, '.');
-}
+// The one JSON writer of the answers: an object on one line, its members in
+// the order given. Numbers are written by us rather than by QJsonDocument,
+// which would print 0.1 + 0.2 as 0.30000000000000004 and lose the
+// three-decimal rounding; strings are escaped by QJsonDocument; an object
+// keeps its members in order, where QJsonObject would sort them.
+class JsonObject {
+  public:
+    JsonObject& number(const QString& key, const QString& written) { return member(key, written); }
+    JsonObject& millimetres(const QString& key, double value) {
+        return number(key, measureString(value, '.'));
+    }
+    JsonObject& litres(const QString& key, double value) {
+        return number(key, litresString(value, '.'));
+    }
+    JsonObject& string(const QString& key, const QString& text) {
+        return member(key, jsonString(text));
+    }
+    JsonObject& array(const QString& key, const QStringList& objects) {
+        return member(key, '[' + objects.join(',') + ']');
+    }
+    QString text() const { return '{' + members_.join(',') + '}'; }
 
-QString jsonString(const QString& text) {
-    // QJsonDocument does the escaping; the brackets are cut off again.
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
+  private:
+    static QString jsonString(const QString& text) {
+        // QJsonDocument does the escaping; the brackets are cut off again.
+        const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+        return QString::fromUtf8(array.mid(1, array.size() - 2));
+    }
+    JsonObject& member(const QString& key, const QString& value) {
+        members_ << jsonString(key) + ':' + value;
+        return *this;
+    }
+
+    QStringList members_;
+};
 
 QString csvLine(const QStringList& cells, QChar separator) {
     QStringList quoted;
@@ -90,12 +115,16 @@ QString recordCsv(const Record& record, const OutputConventions& conventions) {
     return csvLine(titles, conventions.csvSeparator) + csvLine(values, conventions.csvSeparator);
 }
 
+Field capacityField(double litres) {
+    return {jsonKey::capacity, QString::fromUtf8(chartWords::capacity), Unit::Litres, litres};
+}
+
 QString recordJson(const Record& record) {
-    QStringList members;
+    JsonObject object;
     for (const Field& field : record) {
-        members << jsonString(field.key) + ':' + jsonNumber(field);
+        object.number(field.key, valueText(field, '.'));
     }
-    return '{' + members.join(',') + "}\n";
+    return object.text() + '\n';
 }
 
 QStringList tankSummaryLines(const TankDescription& description, double step,
@@ -141,7 +170,8 @@ const std::vector<ChartColumn>& chartColumns() {
     static const std::vector<ChartColumn> columns = {
         {QStringLiteral("Hauteur"), QStringLiteral("Hauteur"), QStringLiteral("mm")},
         {QStringLiteral("Hauteur"), QStringLiteral("Hauteur"), QStringLiteral("cm")},
-        {QStringLiteral("Volume total"), QStringLiteral("Volume total"), QStringLiteral("litres")},
+        {QString::fromUtf8(chartWords::totalVolume), QString::fromUtf8(chartWords::totalVolume),
+         QStringLiteral("litres")},
         {QStringLiteral("Volume disponible"), QStringLiteral("Disponible"),
          QStringLiteral("litres")},
     };
@@ -167,10 +197,8 @@ QStringList chartLineCells(const ChartLine& line, const OutputConventions& conve
 
 QString chartText(const TankDescription& description, double step, const Chart& chart,
                   const OutputConventions& conventions) {
-    const QChar decimal = conventions.decimal;
-    QString text =
-        "Barème de jaugeage : " + QString::fromStdString(endShapeName(description.tank.endShape)) +
-        '\n';
+    QString text = QString::fromUtf8(chartWords::title) + " : " +
+                   QString::fromStdString(endShapeName(description.tank.endShape)) + '\n';
     for (const QString& line : tankSummaryLines(description, step, conventions)) {
         text += line + '\n';
     }
@@ -191,9 +219,10 @@ QString chartText(const TankDescription& description, double step, const Chart& 
         }
         text += '\n';
     }
-    text += "\nCapacité (cuve pleine) : " + litresString(chart.capacity, decimal) + " litres\n";
-    text += "Volume sous la crépine : " + litresString(chart.belowStrainerLitres, decimal) +
-            " litres\n";
+    text += '\n' + QString::fromUtf8(chartWords::capacity) + " : " +
+            conventions.litresWithUnit(chart.capacity) + '\n';
+    text += QString::fromUtf8(chartWords::belowStrainer) + " : " +
+            conventions.litresWithUnit(chart.belowStrainerLitres) + '\n';
     return text;
 }
 
@@ -207,30 +236,30 @@ QString chartCsv(const Chart& chart, const OutputConventions& conventions) {
 
 QString chartJson(const TankDescription& description, double step, const Chart& chart) {
     const TankParameters& tank = description.tank;
-    const auto mm = [](double value) { return measureString(value, '.'); };
-    const auto litres = [](double value) { return litresString(value, '.'); };
-
-    QString text = "{\"diametre_mm\":" + mm(tank.diameter) +
-                   ",\"longueur_partie_cylindrique_mm\":" + mm(tank.cylinderLength) +
-                   ",\"bords\":" + jsonString(endShapeKey(tank.endShape));
+    JsonObject head;
+    head.millimetres("diametre_mm", tank.diameter)
+        .millimetres("longueur_partie_cylindrique_mm", tank.cylinderLength)
+        .string("bords", endShapeKey(tank.endShape));
     if (tank.endShape != EndShape::FlatEnds) {
-        text += ",\"largeur_bords_mm\":" + mm(tank.endWidth);
+        head.millimetres("largeur_bords_mm", tank.endWidth);
     }
     if (tank.endShape == EndShape::ConicalEnds) {
-        text += ",\"diametre_cercle_extremite_mm\":" + mm(tank.endCircleDiameter);
+        head.millimetres("diametre_cercle_extremite_mm", tank.endCircleDiameter);
     }
-    text += ",\"hauteur_crepine_mm\":" + mm(tank.strainerHeight) +
-            ",\"precision_milliers\":" + mm(description.precisionThousands) +
-            ",\"pas_mm\":" + mm(step) + ",\"capacite_litres\":" + litres(chart.capacity) +
-            ",\"volume_sous_crepine_litres\":" + litres(chart.belowStrainerLitres) +
-            ",\"lignes\":[";
+    head.millimetres("hauteur_crepine_mm", tank.strainerHeight)
+        .millimetres("precision_milliers", description.precisionThousands)
+        .millimetres("pas_mm", step)
+        .litres(jsonKey::capacity, chart.capacity)
+        .litres(jsonKey::belowStrainerLitres, chart.belowStrainerLitres);
     QStringList lines;
     for (const ChartLine& line : chart.lines) {
-        lines << "{\"hauteur_mm\":" + mm(line.height) +
-                     ",\"volume_total_litres\":" + litres(line.totalLitres) +
-                     ",\"volume_disponible_litres\":" + litres(line.availableLitres) + '}';
+        lines << JsonObject()
+                     .millimetres("hauteur_mm", line.height)
+                     .litres(jsonKey::totalLitres, line.totalLitres)
+                     .litres(jsonKey::availableLitres, line.availableLitres)
+                     .text();
     }
-    return text + lines.join(',') + "]}\n";
+    return head.array("lignes", lines).text() + '\n';
 }
 
 }  // namespace varnelle

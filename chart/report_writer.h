@@ -26,6 +26,9 @@ struct Field {
 
 using Record = std::vector<Field>;
 
+// The tank's capacity, as every answer names it.
+Field capacityField(double litres);
+
 // "Label : value unit" lines, the colons aligned.
 QString recordText(const Record& record, const OutputConventions& conventions);
 // A header line and one line of values.

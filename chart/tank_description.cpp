@@ -12,15 +12,14 @@ namespace {
 
 constexpr double smallestPrecision = 0.001;  // one slice per end
 constexpr double largestPrecision = 1000;    // a million slices per end
-constexpr double defaultPrecision = 10;
 
 // Thrown by the checks below and returned by readTankDescription.
 struct Refused {
-    TankRefusal refusal;
+    Refusal refusal;
 };
 
 [[noreturn]] void refuse(Measure measure, const QString& message) {
-    throw Refused{{measure, message}};
+    throw Refused{{QString::fromLatin1(measureKey(measure)), message}};
 }
 
 [[noreturn]] void refuse(Measure measure, const char* utf8) {
@@ -29,10 +28,6 @@ struct Refused {
 
 [[noreturn]] void refuse(Measure measure, const std::string& utf8) {
     refuse(measure, QString::fromStdString(utf8));
-}
-
-QString frenchNumber(double value) {
-    return measureString(value, ',');
 }
 
 // A measure that is given must make sense for a tank: below a millimetre it
@@ -116,16 +111,17 @@ void checkCapWidth(Measure measure, double width, double diameter) {
     }
 }
 
-double capWidthFromArc(const MeasureSource& source, TankDescription& description) {
+double capWidthFromArc(const MeasureSource& source, TankDescription& description,
+                       const OutputConventions& numbers) {
     const double diameter = description.tank.diameter;
     const double arc = length(source, Measure::ArcLength);
     if (arc < diameter) {
         refuse(Measure::ArcLength,
-               ruleText::arcBelowDiameter(frenchNumber(diameter).toStdString()));
+               ruleText::arcBelowDiameter(numbers.number(diameter).toStdString()));
     }
     if (arc > Pi * diameter / 2) {
         refuse(Measure::ArcLength,
-               ruleText::arcAboveHalfCircle(frenchNumber(Pi * diameter / 2).toStdString()));
+               ruleText::arcAboveHalfCircle(numbers.number(Pi * diameter / 2).toStdString()));
     }
     const std::optional<double> width = capWidthForArcLength(diameter, arc);
     if (!width) {
@@ -139,13 +135,14 @@ double capWidthFromArc(const MeasureSource& source, TankDescription& description
 
 const char* const endWidthMissing = "Veuillez rentrer une valeur de la largeur des bords";
 
-double readCapWidth(const MeasureSource& source, TankDescription& description) {
+double readCapWidth(const MeasureSource& source, TankDescription& description,
+                    const OutputConventions& numbers) {
     if (source.has(Measure::EndWidth) && source.has(Measure::ArcLength)) {
         refuse(Measure::ArcLength,
                "Donnez la largeur de la calotte ou la longueur de son arc, pas les deux.");
     }
     if (source.has(Measure::ArcLength)) {
-        return capWidthFromArc(source, description);
+        return capWidthFromArc(source, description, numbers);
     }
     if (!source.has(Measure::EndWidth)) {
         refuse(Measure::EndWidth, endWidthMissing);
@@ -193,7 +190,8 @@ double readEndCircleDiameter(const MeasureSource& source, double diameter) {
     return endCircle;
 }
 
-void readEnds(const MeasureSource& source, TankDescription& description) {
+void readEnds(const MeasureSource& source, TankDescription& description,
+              const OutputConventions& numbers) {
     TankParameters& tank = description.tank;
     tank.endShape = source.endShape();
     switch (tank.endShape) {
@@ -204,7 +202,7 @@ void readEnds(const MeasureSource& source, TankDescription& description) {
             tank.endCircleDiameter = readEndCircleDiameter(source, tank.diameter);
             break;
         case EndShape::SphericalCapEnds:
-            tank.endWidth = readCapWidth(source, description);
+            tank.endWidth = readCapWidth(source, description, numbers);
             break;
         case EndShape::QuarterRoundEnds:
             tank.endWidth = readEndWidth(source, tank.endShape, tank.diameter);
@@ -226,72 +224,112 @@ double readStrainerHeight(const MeasureSource& source, double diameter) {
     return strainer;
 }
 
-double readPrecision(const MeasureSource& source) {
+double readPrecision(const MeasureSource& source, const OutputConventions& numbers) {
     if (!source.has(Measure::Precision)) {
-        return defaultPrecision;
+        return defaultPrecisionThousands;
     }
     const double thousands = source.value(Measure::Precision);
     if (!(thousands >= smallestPrecision && thousands <= largestPrecision)) {
         refuse(Measure::Precision,
                QStringLiteral("La précision doit être comprise entre %1 et %2 "
                               "(milliers d'intervalles par extrémité).")
-                   .arg(frenchNumber(smallestPrecision), frenchNumber(largestPrecision)));
+                   .arg(numbers.number(smallestPrecision), numbers.number(largestPrecision)));
     }
     return thousands;
 }
 
-TankDescription readTank(const MeasureSource& source) {
+TankDescription readTank(const MeasureSource& source, const OutputConventions& numbers) {
     TankDescription description;
     TankParameters& tank = description.tank;
     tank.diameter = readDiameter(source, description);
     tank.cylinderLength = readCylinderLength(source);
-    readEnds(source, description);
+    readEnds(source, description, numbers);
     tank.strainerHeight = readStrainerHeight(source, tank.diameter);
-    description.precisionThousands = readPrecision(source);
+    description.precisionThousands = readPrecision(source, numbers);
     tank.intervals = description.precisionThousands * 1000;
     return description;
 }
 
+// What a refused step names.
+const QString stepKey = QStringLiteral("pas");
+
 }  // namespace
 
-TankReading readTankDescription(const MeasureSource& source) {
-    TankReading reading;
+Outcome<TankDescription> readTankDescription(const MeasureSource& source,
+                                             const OutputConventions& numbers) {
     try {
-        reading.description = readTank(source);
+        return readTank(source, numbers);
     } catch (const Refused& refused) {
-        reading.refusal = refused.refusal;
+        return refused.refusal;
     }
-    return reading;
 }
 
-QString measureTooLargeMessage() {
-    return QStringLiteral("La valeur ne peut pas dépasser %1 mm !")
-        .arg(frenchNumber(largestMeasure));
+const char* measureKey(Measure measure) {
+    switch (measure) {
+        case Measure::Diameter:
+            return measureKeys::diameter;
+        case Measure::Perimeter:
+            return measureKeys::perimeter;
+        case Measure::CylinderLength:
+            return measureKeys::cylinderLength;
+        case Measure::EndWidth:
+            return measureKeys::endWidth;
+        case Measure::ArcLength:
+            return measureKeys::arcLength;
+        case Measure::EndCircleDiameter:
+            return measureKeys::endCircleDiameter;
+        case Measure::StrainerHeight:
+            return measureKeys::strainerHeight;
+        case Measure::Precision:
+            break;
+    }
+    return measureKeys::precision;
 }
 
-QString measureTooSmallMessage() {
-    return QStringLiteral("La valeur doit être d'au moins %1 mm !")
-        .arg(frenchNumber(smallestMeasure));
-}
-
-std::optional<QString> chartStepRefusal(double diameter, double step,
-                                        const OutputConventions& conventions) {
-    if (!(step >= 1) || step != std::floor(step) || !std::isfinite(step)) {
-        return QStringLiteral("Le pas doit être un nombre entier de millimètres, au moins 1.");
-    }
-    // A wider step leaves the chart with its two ends alone.
-    if (step > diameter) {
-        return QStringLiteral("Le pas ne peut pas dépasser le diamètre de la cuve (%1).")
-            .arg(conventions.millimetres(diameter));
-    }
-    if (chartLineCount(diameter, step) > mostChartLines) {
-        return QStringLiteral("Le barème aurait plus de %1 lignes : choisissez un pas plus grand.")
-            .arg(mostChartLines);
+std::optional<Measure> measureForKey(const QString& key) {
+    for (const Measure measure : {Measure::Diameter, Measure::Perimeter, Measure::CylinderLength,
+                                  Measure::EndWidth, Measure::ArcLength, Measure::EndCircleDiameter,
+                                  Measure::StrainerHeight, Measure::Precision}) {
+        if (key == QLatin1String(measureKey(measure))) {
+            return measure;
+        }
     }
     return std::nullopt;
 }
 
-std::optional<QString> chartWorkRefusal(const TankDescription& description, double step,
+QString measureTooLargeMessage() {
+    return QStringLiteral("La valeur ne peut pas dépasser %1 mm !")
+        .arg(measureString(largestMeasure, ','));
+}
+
+QString measureTooSmallMessage() {
+    return QStringLiteral("La valeur doit être d'au moins %1 mm !")
+        .arg(measureString(smallestMeasure, ','));
+}
+
+std::optional<Refusal> chartStepRefusal(double diameter, double step,
+                                        const OutputConventions& conventions) {
+    if (!(step >= 1) || step != std::floor(step) || !std::isfinite(step)) {
+        return Refusal{
+            stepKey,
+            QStringLiteral("Le pas doit être un nombre entier de millimètres, au moins 1.")};
+    }
+    // A wider step leaves the chart with its two ends alone.
+    if (step > diameter) {
+        return Refusal{stepKey,
+                       QStringLiteral("Le pas ne peut pas dépasser le diamètre de la cuve (%1).")
+                           .arg(conventions.millimetres(diameter))};
+    }
+    if (chartLineCount(diameter, step) > mostChartLines) {
+        return Refusal{
+            stepKey,
+            QStringLiteral("Le barème aurait plus de %1 lignes : choisissez un pas plus grand.")
+                .arg(mostChartLines)};
+    }
+    return std::nullopt;
+}
+
+std::optional<Refusal> chartWorkRefusal(const TankDescription& description, double step,
                                         const OutputConventions& conventions) {
     const double diameter = description.tank.diameter;
     const double slices = description.tank.intervals;
@@ -306,10 +344,12 @@ std::optional<QString> chartWorkRefusal(const TankDescription& description, doub
     while (static_cast<double>(chartLineCount(diameter, stepThatFits)) > mostLines) {
         stepThatFits += 1;
     }
-    return QStringLiteral(
-               "Le barème demanderait trop de calcul : choisissez une précision d'au "
-               "plus %1 ou un pas d'au moins %2 mm.")
-        .arg(conventions.number(precisionThatFits), conventions.number(stepThatFits));
+    // The step or the precision may be changed: the caller names the one given.
+    return Refusal{
+        QString(),
+        QStringLiteral("Le barème demanderait trop de calcul : choisissez une précision d'au "
+                       "plus %1 ou un pas d'au moins %2 mm.")
+            .arg(conventions.number(precisionThatFits), conventions.number(stepThatFits))};
 }
 
 QString endShapeKey(EndShape shape) {
@@ -327,8 +367,7 @@ QString endShapeKey(EndShape shape) {
 }
 
 std::optional<EndShape> endShapeForKey(const QString& key) {
-    for (const EndShape shape : {EndShape::FlatEnds, EndShape::ConicalEnds,
-                                 EndShape::SphericalCapEnds, EndShape::QuarterRoundEnds}) {
+    for (const EndShape shape : allEndShapes) {
         if (endShapeKey(shape) == key) {
             return shape;
         }

@@ -8,15 +8,19 @@
 
 #include "chart/chart_numbers.h"
 #include "core/volume.h"
+#include "files/refusal.h"
 
 namespace varnelle {
+
+// Ten thousand slices per end give the litres to the millilitre for any tank.
+inline constexpr double defaultPrecisionThousands = 10;
 
 // The tank as measured, with the forms in which the measures were given.
 struct TankDescription {
     TankParameters tank;              // oilHeight is left at 0; each question sets its own
     std::optional<double> perimeter;  // when the diameter came from a perimeter
     std::optional<double> arcLength;  // when the cap width came from an arc length
-    double precisionThousands = 10;   // slices per end, in thousands
+    double precisionThousands = defaultPrecisionThousands;  // slices per end, in thousands
 };
 
 // The measures a description is read from.
@@ -31,11 +35,23 @@ enum class Measure {
     Precision,
 };
 
-// A refused description: the measure at fault and why, in French.
-struct TankRefusal {
-    Measure measure;
-    QString message;
-};
+// The measures' short names: the command line's options and the tank file's
+// keys, and the subject of a refused description.
+namespace measureKeys {
+
+inline constexpr char diameter[] = "diametre";
+inline constexpr char perimeter[] = "perimetre";
+inline constexpr char cylinderLength[] = "longueur";
+inline constexpr char endWidth[] = "largeur";
+inline constexpr char arcLength[] = "arc";
+inline constexpr char endCircleDiameter[] = "diametre-extremite";
+inline constexpr char strainerHeight[] = "crepine";
+inline constexpr char precision[] = "precision";
+
+}  // namespace measureKeys
+
+const char* measureKey(Measure measure);
+std::optional<Measure> measureForKey(const QString& key);
 
 // Where the measures come from: the command line, a window's fields. They are
 // asked for one at a time, in the order of the checks, so that a source may
@@ -52,14 +68,11 @@ class MeasureSource {
     virtual EndShape endShape() const = 0;
 };
 
-struct TankReading {
-    TankDescription description;
-    std::optional<TankRefusal> refusal;  // the first rule broken, if any
-};
-
 // The description, or the first refusal met: a missing or impossible
-// diameter, perimeter, length, end measure, strainer height or precision.
-TankReading readTankDescription(const MeasureSource& source);
+// diameter, perimeter, length, end measure, strainer height or precision,
+// the measure's key as its subject, its numbers written by `numbers`.
+Outcome<TankDescription> readTankDescription(const MeasureSource& source,
+                                             const OutputConventions& numbers);
 
 // No tank is a kilometre long; the bound also keeps every product of the
 // computation far from the range where doubles overflow.
@@ -75,8 +88,8 @@ QString measureTooSmallMessage();
 // number of millimetres, wider than the tank, or more lines than any dipstick
 // needs), or nothing.
 inline constexpr std::size_t mostChartLines = 100'000;
-std::optional<QString> chartStepRefusal(double diameter, double step,
-                                        const OutputConventions& conventions = {',', ';', {}});
+std::optional<Refusal> chartStepRefusal(double diameter, double step,
+                                        const OutputConventions& conventions);
 
 // A chart costs one end integral per line: lines times slices are bounded so
 // that no chart runs for more than about half a minute.
@@ -84,8 +97,8 @@ inline constexpr double mostChartSlices = 1e9;
 // Why a chart with this step would be too much work (with the largest
 // precision and the smallest step that fit, written by `conventions`), or
 // nothing when it is not.
-std::optional<QString> chartWorkRefusal(const TankDescription& description, double step,
-                                        const OutputConventions& conventions = {',', ';', {}});
+std::optional<Refusal> chartWorkRefusal(const TankDescription& description, double step,
+                                        const OutputConventions& conventions);
 
 // The short names of the end shapes: "plats", "tronconiques", "calotte",
 // "quart-de-cercle".

@@ -9,12 +9,17 @@ set(_varnelle_packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
 set(_varnelle_packaging_out ${PROJECT_BINARY_DIR}/packaging)
 set(_varnelle_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/varnelle)
 
-# The package's version is the one users see, so the changelog's newest entry
-# must name it too.
+# The package's version is the project's, the one users see, so the
+# changelog's newest entry must name it too: a package whose changelog stops at
+# an older version is refused here rather than built.
 file(STRINGS ${_varnelle_packaging_dir}/changelog _varnelle_changelog_head LIMIT_COUNT 1)
-if(NOT _varnelle_changelog_head MATCHES "^varnelle \\(${VARNELLE_DISPLAY_VERSION}\\) ")
-    message(WARNING "packaging/changelog does not start with version ${VARNELLE_DISPLAY_VERSION}: "
-                    "add an entry for it before building the package")
+if(NOT _varnelle_changelog_head MATCHES "^varnelle \\(([^)]*)\\) ")
+    message(FATAL_ERROR "packaging/changelog: the first line is not a Debian changelog entry's "
+                        "heading \"varnelle (VERSION) ...\": ${_varnelle_changelog_head}")
+endif()
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+    message(FATAL_ERROR "packaging/changelog starts with version ${CMAKE_MATCH_1}, the project is "
+                        "version ${PROJECT_VERSION} (CMakeLists.txt): add an entry for it at the top")
 endif()
 
 # gzip -9n: best compression and no time stamp, so that two builds of the same
@@ -26,9 +31,9 @@ function(_varnelle_gzip_for_package source gzipped)
     string(REGEX REPLACE "\\.gz$" "" copy ${copy})
     add_custom_command(
         OUTPUT ${copy}.gz
-        COMMAND ${CMAKE_COMMAND} -E copy ${_varnelle_packaging_dir}/${source} ${copy}
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
         COMMAND ${VARNELLE_GZIP} -9nf ${copy}
-        DEPENDS ${_varnelle_packaging_dir}/${source}
+        DEPENDS ${source}
         COMMENT "Compressing ${gzipped} for the package"
         VERBATIM)
     set(_varnelle_gzipped_files ${_varnelle_gzipped_files} ${copy}.gz PARENT_SCOPE)
@@ -36,10 +41,20 @@ endfunction()
 
 # A version without a Debian revision makes a native package, whose changelog
 # is changelog.gz (changelog.Debian.gz is for packages of upstream sources).
-_varnelle_gzip_for_package(changelog changelog.gz)
-_varnelle_gzip_for_package(varnelle.1 varnelle.1.gz)
+_varnelle_gzip_for_package(${_varnelle_packaging_dir}/changelog changelog.gz)
+
+# The manual pages name the version in their .TH line: each page is written
+# with it into the build folder (packaging/configured/), and that copy goes
+# into the package.
+function(_varnelle_manual_page_for_package page)
+    set(configured ${_varnelle_packaging_out}/configured/${page})
+    configure_file(${_varnelle_packaging_dir}/${page} ${configured} @ONLY)
+    _varnelle_gzip_for_package(${configured} ${page}.gz)
+    set(_varnelle_gzipped_files ${_varnelle_gzipped_files} PARENT_SCOPE)
+endfunction()
+_varnelle_manual_page_for_package(varnelle.1)
 if(TARGET varnelle-bareme)
-    _varnelle_gzip_for_package(varnelle-bareme.1 varnelle-bareme.1.gz)
+    _varnelle_manual_page_for_package(varnelle-bareme.1)
 endif()
 add_custom_target(varnelle_package_files ALL DEPENDS ${_varnelle_gzipped_files})
 
@@ -91,7 +106,7 @@ endif()
 
 set(CPACK_PACKAGE_NAME varnelle)
 set(CPACK_PACKAGE_VENDOR "Équipe Varnelle")
-set(CPACK_PACKAGE_VERSION ${VARNELLE_DISPLAY_VERSION})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Équipe Varnelle <equipe@varnelle.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "litres de fioul contenus dans une cuve horizontale")
 set(CPACK_PACKAGE_DESCRIPTION "${_varnelle_description}")
@@ -99,7 +114,7 @@ set(CPACK_RESOURCE_FILE_LICENSE ${_varnelle_packaging_dir}/copyright)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_PACKAGE_NAME varnelle)
-set(CPACK_DEBIAN_PACKAGE_VERSION ${VARNELLE_DISPLAY_VERSION})
+set(CPACK_DEBIAN_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -7,18 +7,22 @@
 
 namespace varnelle {
 
-std::string endShapeName(EndShape shape) {
+std::string endShapeWords(EndShape shape) {
     switch (shape) {
         case EndShape::FlatEnds:
-            return "cuve cylindrique à bords plats";
+            return "bords plats";
         case EndShape::ConicalEnds:
-            return "cuve cylindrique à bords tronconiques";
+            return "bords tronconiques";
         case EndShape::SphericalCapEnds:
-            return "cuve cylindrique à bords en calotte sphérique";
+            return "bords en calotte sphérique";
         case EndShape::QuarterRoundEnds:
-            return "cuve cylindrique à bords 1/4 de cercle";
+            return "bords 1/4 de cercle";
     }
     return std::string();
+}
+
+std::string endShapeName(EndShape shape) {
+    return "cuve cylindrique à " + endShapeWords(shape);
 }
 
 std::string wholeMillimetresText(double value) {

@@ -12,6 +12,9 @@
 
 namespace varnelle {
 
+// "bords plats", "bords en calotte sphérique" ...: the ends alone, as the
+// chart's headings name them.
+std::string endShapeWords(EndShape shape);
 // "cuve cylindrique à bords plats" ..., the captions of the end-shape choice.
 std::string endShapeName(EndShape shape);
 

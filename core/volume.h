@@ -13,6 +13,10 @@ namespace varnelle {
 // Index of the selected end-shape button.
 enum class EndShape { FlatEnds = 0, ConicalEnds = 1, SphericalCapEnds = 2, QuarterRoundEnds = 3 };
 
+// The four shapes, in the order the window offers them.
+inline constexpr EndShape allEndShapes[] = {EndShape::FlatEnds, EndShape::ConicalEnds,
+                                            EndShape::SphericalCapEnds, EndShape::QuarterRoundEnds};
+
 // The measurements of a tank, in millimetres.
 struct TankParameters {
     double diameter = 0;           // inner diameter of the cylinder

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -55,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QStringList arguments =
         QStringList{"varnelle-bareme", "--diametre", "1000", "--longueur", "2000"} +
         QString::fromLatin1(settings[data[0] % std::size(settings)]).split(' ');
-    const varnelle::ParsedCommandLine parsed = varnelle::parseCommandLine(arguments);
+    const varnelle::ParsedCommandLine parsed = varnelle::parseCommandLine(arguments, QLocale::c());
     check(parsed.action == varnelle::ParsedCommandLine::Action::Run);
 
     QBuffer in;

@@ -1,6 +1,6 @@
 // Any contents of a tank file (--cuve), then every value it gives read as the
 // measure it stands for. Reading must never crash, throw anything but a
-// Refusal, or accept a key that is no option; every refusal, whatever the
+// CommandLineRefusal, or accept a key that is no option; every refusal, whatever the
 // file holds, must show no raw control character (the terminal would obey it)
 // and stay short (a 1 MB value is not echoed whole). The file's name itself
 // holds control characters and is long, so that every message that names the
@@ -23,7 +23,7 @@
 
 namespace {
 
-using varnelle::Refusal;
+using varnelle::CommandLineRefusal;
 
 const QString fileName =
     QStringLiteral("cuve\x1b[2J\n") + QString(100, QChar('x')) + QStringLiteral(".json");
@@ -45,9 +45,9 @@ void checkShown(const QString& text, const char* what) {
     }
 }
 
-void checkRefusal(const Refusal& refusal) {
-    checkShown(refusal.error.option, "option");
-    checkShown(refusal.error.message, "message");
+void checkRefusal(const CommandLineRefusal& refused) {
+    checkShown(refused.refusal.subject, "option");
+    checkShown(refused.refusal.sentence, "message");
 }
 
 // A command line without options: every measure comes from the file.
@@ -84,8 +84,8 @@ void readValues(const QHash<QString, QString>& values) {
         const QByteArray name = value.key().toLatin1();
         try {
             options.length(name.constData());
-        } catch (const Refusal& refusal) {
-            checkRefusal(refusal);
+        } catch (const CommandLineRefusal& refused) {
+            checkRefusal(refused);
         }
     }
 }
@@ -96,8 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray contents(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     try {
         readValues(varnelle::tankFileValues(fileName, contents));
-    } catch (const Refusal& refusal) {
-        checkRefusal(refusal);
+    } catch (const CommandLineRefusal& refused) {
+        checkRefusal(refused);
     }
     return 0;
 }

@@ -1,7 +1,5 @@
 #include "chart_tank.h"
 
-#include <cmath>
-
 #include "chart/tank_chart.h"
 
 namespace varnelle {
@@ -45,6 +43,8 @@ class FieldMeasures : public MeasureSource {
     const TankParameters& fields_;
 };
 
+const QString stepFieldName = QStringLiteral("Pas");
+
 // The field of the main window that holds the measure, as its label names it.
 QString fieldName(Measure measure) {
     switch (measure) {
@@ -84,27 +84,33 @@ QString afterColon(QString rule) {
 
 }  // namespace
 
-std::variant<TankDescription, QString> chartTankFrom(const TankParameters& fields) {
-    const TankReading reading = readTankDescription(FieldMeasures(fields));
-    if (reading.refusal) {
-        return QStringLiteral("%1 : %2").arg(fieldName(reading.refusal->measure),
-                                             afterColon(reading.refusal->message));
+Outcome<TankDescription> chartTankFrom(const TankParameters& fields,
+                                       const OutputConventions& conventions) {
+    Outcome<TankDescription> tank = readTankDescription(FieldMeasures(fields), conventions);
+    if (const Refusal* refusal = refusalOf(tank)) {
+        const QString field =
+            fieldName(measureForKey(refusal->subject).value_or(Measure::Diameter));
+        return Refusal{field, QStringLiteral("%1 : %2").arg(field, afterColon(refusal->sentence))};
     }
-    return reading.description;
+    return tank;
 }
 
-std::variant<double, QString> chartStepFrom(const QString& text, const TankDescription& description,
-                                            const OutputConventions& conventions) {
-    // A text that is not wholly a number is refused as a step that is none.
-    const double step = conventions.read(text).value_or(std::nan(""));
-    const double diameter = description.tank.diameter;
-    if (std::optional<QString> refusal = chartStepRefusal(diameter, step, conventions)) {
-        return *refusal;
+Outcome<double> chartStepFrom(const QString& text, const TankDescription& description,
+                              const OutputConventions& conventions) {
+    const std::optional<double> step = conventions.read(text);
+    if (!step) {
+        // A text that is not wholly a number is refused as a step that is none.
+        return Refusal{stepFieldName,
+                       chartStepRefusal(description.tank.diameter, 0, conventions)->sentence};
     }
-    if (std::optional<QString> refusal = chartWorkRefusal(description, step, conventions)) {
-        return *refusal;
+    if (std::optional<Refusal> refusal =
+            chartStepRefusal(description.tank.diameter, *step, conventions)) {
+        return Refusal{stepFieldName, refusal->sentence};
     }
-    return step;
+    if (std::optional<Refusal> refusal = chartWorkRefusal(description, *step, conventions)) {
+        return Refusal{stepFieldName, refusal->sentence};
+    }
+    return *step;
 }
 
 }  // namespace varnelle

@@ -20,6 +20,7 @@
 
 #include "accessibility.h"
 #include "background_work.h"
+#include "chart/chart_texts.h"
 #include "chart/report_writer.h"
 #include "chart_curve.h"
 #include "chart_table_model.h"
@@ -44,7 +45,7 @@ void ChartWindow::open(QPointer<ChartWindow>& window, const QIcon& icon,
 ChartWindow::ChartWindow(const QIcon& icon) : QWidget(nullptr, Qt::Window) {
     installAccessibleDescriptions();
     setObjectName(QStringLiteral("ChartWindow"));
-    setWindowTitle(QStringLiteral("Barème de jaugeage"));
+    setWindowTitle(QString::fromUtf8(chartWords::title));
     setWindowIcon(icon);
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(windowFont(mainWindowPointSize()));
@@ -148,17 +149,18 @@ void ChartWindow::onChartTableSelectAll() {
 // leaves no chart; a refused step is said beside the step, and the chart
 // shown stays.
 void ChartWindow::computeChart() {
-    const auto tank = chartTankFrom(fields_);
-    if (const auto* refusal = std::get_if<QString>(&tank)) {
+    const Outcome<TankDescription> tank = chartTankFrom(fields_, conventions());
+    if (const Refusal* refusal = refusalOf(tank)) {
         chartWork_->abandon();
-        showRefusal(*refusal);
+        showRefusal(refusal->sentence);
         return;
     }
     const TankDescription description = std::get<TankDescription>(tank);
-    const auto step = chartStepFrom(stepCombo->currentText(), description, conventions());
-    if (const auto* refusal = std::get_if<QString>(&step)) {
+    const Outcome<double> step =
+        chartStepFrom(stepCombo->currentText(), description, conventions());
+    if (const Refusal* refusal = refusalOf(step)) {
         chartWork_->abandon();
-        stepMessage->setText(*refusal);
+        stepMessage->setText(refusal->sentence);
         setEnabledFiles(hasChart());  // the chart shown stays, and can be printed
         return;
     }

@@ -16,6 +16,7 @@
 #include "chart/chart_page.h"
 #include "chart/tank_chart.h"
 #include "chart/tank_description.h"
+#include "files/refusal.h"
 
 class QAction;
 class QComboBox;
@@ -54,7 +55,7 @@ class ChartWindow : public QWidget {
     bool printChart(QPrinter& printer);
     // The chart as CSV in the user's conventions, written whole or not at all;
     // the French reason when it could not be.
-    std::optional<QString> saveCsv(const QString& path);
+    std::optional<Refusal> saveCsv(const QString& path);
 
     // True while a chart or a look-up is being computed.
     bool isComputing() const;

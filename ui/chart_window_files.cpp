@@ -8,11 +8,12 @@
 #include <QPrinter>
 #include <algorithm>
 
-#include "chart/file_replacement.h"
+#include "chart/chart_texts.h"
 #include "chart/pdf_chart.h"
 #include "chart/report_writer.h"
 #include "chart_table_model.h"
 #include "chart_window.h"
+#include "files/file_replacement.h"
 #include "message_box.h"
 #include "widgets/save_path.h"
 
@@ -25,7 +26,7 @@ void prepareForChart(QPrinter& printer) {
     printer.setPageSize(QPageSize(defaultChartPaper, QPageSize::Millimeter));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setFullPage(true);
-    printer.setDocName(QStringLiteral("Barème de jaugeage"));
+    printer.setDocName(QString::fromUtf8(chartWords::title));
 }
 
 // The most pages the chart takes on the printer's paper turned either way:
@@ -49,15 +50,16 @@ bool ChartWindow::printChart(QPrinter& printer) {
     return paintChartPages(printer, description_, step_, chartModel->chart(), marksOnPaper());
 }
 
-std::optional<QString> ChartWindow::saveCsv(const QString& path) {
+std::optional<Refusal> ChartWindow::saveCsv(const QString& path) {
     // Written as the chart program writes its files: never over a device, a
     // pipe or a read-only file, and a replaced file keeps its mode.
-    const std::optional<QString> failure =
+    const std::optional<Refusal> refused =
         writeWholeFile(path, chartCsv(chartModel->chart(), conventionsFor(QLocale())).toUtf8());
-    if (!failure) {
+    if (!refused) {
         return std::nullopt;
     }
-    return QStringLiteral("Le fichier CSV « %1 » n'a pas pu être écrit : %2").arg(path, *failure);
+    return Refusal{path, QStringLiteral("Le fichier CSV « %1 » n'a pas pu être écrit : %2")
+                             .arg(path, refused->sentence)};
 }
 
 void ChartWindow::onPrintButtonClick() {
@@ -87,12 +89,11 @@ void ChartWindow::onPdfButtonClick() {
         this, QStringLiteral("Enregistrer le barème en PDF"), QStringLiteral("bareme.pdf"),
         QStringLiteral("Documents PDF (*.pdf)"), QStringLiteral("pdf"));
     if (path.isEmpty()) {
-        return;
+        return;  // cancelled: nothing written, nothing to say
     }
-    const PdfOutcome outcome =
-        writeChartPdf(path, description_, step_, chartModel->chart(), marksOnPaper());
-    if (!outcome.written) {
-        showMessageBox(this, QMessageBox::Warning, outcome.error);
+    if (const std::optional<Refusal> refused =
+            writeChartPdf(path, description_, step_, chartModel->chart(), marksOnPaper())) {
+        showMessageBox(this, QMessageBox::Warning, refused->sentence);
     }
 }
 
@@ -101,10 +102,10 @@ void ChartWindow::onCsvButtonClick() {
                                      QStringLiteral("bareme.csv"),
                                      QStringLiteral("Tableaux CSV (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty()) {
-        return;
+        return;  // cancelled: nothing written, nothing to say
     }
-    if (const std::optional<QString> failure = saveCsv(path)) {
-        showMessageBox(this, QMessageBox::Warning, *failure);
+    if (const std::optional<Refusal> failure = saveCsv(path)) {
+        showMessageBox(this, QMessageBox::Warning, failure->sentence);
     }
 }
 

@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "chart/chart_texts.h"
 #include "chart_curve.h"
 #include "chart_table_model.h"
 #include "chart_window.h"
@@ -27,8 +28,6 @@ constexpr int windowHeightTwips = 10500;
 constexpr int tableWidthTwips = 6000;  // room for the four columns, no more
 constexpr int rowPaddingTwips = 90;
 constexpr int lookUpFieldTwips = 1500;
-constexpr int defaultStep = 10;
-constexpr int defaultFillPercent = 90;
 // Enough characters for the widest step, the diameter of the largest tank.
 constexpr int stepCharacters = 9;
 
@@ -70,7 +69,7 @@ void ChartWindow::createControls() {
     for (const int step : {1, 2, 5, 10, 20}) {
         stepCombo->addItem(QString::number(step));
     }
-    stepCombo->setCurrentText(QString::number(defaultStep));
+    stepCombo->setCurrentText(QString::number(defaultChartStep));
     stepCombo->setToolTip(QStringLiteral("Écart entre deux lignes du barème, en millimètres"));
     stepMessage = makeAnswer(this, "stepMessage");
 
@@ -105,7 +104,8 @@ void ChartWindow::createControls() {
 void ChartWindow::createTable() {
     chartModel = new ChartTableModel(this);
     chartTable = named(new QTableView(this), "chartTable");
-    chartTable->setAccessibleName(QStringLiteral("Barème de jaugeage, une ligne par hauteur"));
+    chartTable->setAccessibleName(QString::fromUtf8(chartWords::title) +
+                                  QStringLiteral(", une ligne par hauteur"));
     chartTable->setModel(chartModel);
     chartTable->setTabKeyNavigation(false);
     chartTable->setSelectionBehavior(QAbstractItemView::SelectRows);

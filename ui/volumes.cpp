@@ -104,11 +104,10 @@ Volumes::~Volumes() {
 void Volumes::createControls() {
     setObjectName(QStringLiteral("Volumes"));
     setWindowTitle(QStringLiteral("Varnelle"));
-    setWindowIcon(QIcon(QStringLiteral(":/images/application.png")));
+    setWindowIcon(QIcon(applicationPicture()));
 
     Frame5 = makeFrame(this, "Frame5", QStringLiteral("Choisir parmi 4 types de cuve cylindrique"));
-    for (const EndShape shape : {EndShape::FlatEnds, EndShape::ConicalEnds,
-                                 EndShape::SphericalCapEnds, EndShape::QuarterRoundEnds}) {
+    for (const EndShape shape : allEndShapes) {
         Option1_[static_cast<int>(shape)] =
             makeOption(Frame5, QString::fromStdString(endShapeName(shape)));
     }

@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+#include "chart/chart_numbers.h"
 #include "chart_window.h"
 #include "core/number_text.h"
 #include "field_number.h"
@@ -36,9 +37,10 @@ bool allFinite(const VolumeResults& r) {
            std::isfinite(r.availableVolume);
 }
 
+// Three decimals, with the locale's decimal separator and no grouping, as
+// the fields have always shown them.
 QString shownLitres(double litres) {
-    return QString::fromStdString(resultText(litres, '.'))
-        .replace(QLatin1Char('.'), QLocale().decimalPoint());
+    return conventionsFor(QLocale()).litres(litres);
 }
 
 }  // namespace

@@ -26,9 +26,10 @@ struct RefusalCase {
 
 class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 
+// In French, as the refusals' numbers follow the locale.
 TEST_P(RefusalTest, ExitsWithStatusTwoAndSaysWhy) {
     const RefusalCase& c = GetParam();
-    const InProcessRun result = run(QString::fromUtf8(c.line));
+    const InProcessRun result = run(QString::fromUtf8(c.line), QLocale(QLocale::French));
     EXPECT_EQ(result.status, exitBadArguments);
     EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
     EXPECT_EQ(result.err.section('\n', 0, 0).toStdString(), c.message);
@@ -37,6 +38,15 @@ TEST_P(RefusalTest, ExitsWithStatusTwoAndSaysWhy) {
 
 #define D1000 "--diametre 1000 --longueur 2000 "
 #define CAP D1000 "--bords calotte "
+
+// The numbers of a refusal are written as the answers are: with a period
+// outside French.
+TEST(Refusals, WriteTheirNumbersAsTheLocaleDoes) {
+    const InProcessRun result = run(CAP "--largeur 100 --volume 1650,392", QLocale::c());
+    EXPECT_EQ(result.err.section('\n', 0, 0).toStdString(),
+              "varnelle-bareme : --volume : Le volume demandé dépasse la capacité de la cuve, "
+              "soit : 1650.391 litres !");
+}
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, RefusalTest,

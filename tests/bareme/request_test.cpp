@@ -53,13 +53,13 @@ INSTANTIATE_TEST_SUITE_P(
 ParsedCommandLine parse(const QString& line) {
     QStringList arguments = {"varnelle-bareme"};
     arguments += line.split(' ', Qt::SkipEmptyParts);
-    return parseCommandLine(arguments);
+    return parseCommandLine(arguments, QLocale::c());
 }
 
 BaremeRequest accepted(const QString& line) {
     const ParsedCommandLine parsed = parse(line);
     EXPECT_EQ(parsed.action, ParsedCommandLine::Action::Run)
-        << parsed.error.option.toStdString() << ' ' << parsed.error.message.toStdString();
+        << parsed.error.subject.toStdString() << ' ' << parsed.error.sentence.toStdString();
     return parsed.request;
 }
 
@@ -172,7 +172,7 @@ TEST(ParseCommandLine, SingleDashLongOptionsAreAccepted) {
 TEST(ParseCommandLine, NegativeValueAfterAnOptionIsItsValue) {
     const ParsedCommandLine parsed = parse("--diametre 1000 --longueur 2000 --hauteur -5");
     ASSERT_EQ(parsed.action, ParsedCommandLine::Action::Refuse);
-    EXPECT_EQ(parsed.error.option, "--hauteur");
+    EXPECT_EQ(parsed.error.subject, "--hauteur");
 }
 
 TEST(ParseCommandLine, HelpIsInFrenchAndListsTheOptions) {

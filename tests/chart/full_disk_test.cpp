@@ -6,10 +6,10 @@
 #include <string>
 
 #include "chart/chart_numbers.h"
-#include "chart/file_replacement.h"
 #include "chart/pdf_chart.h"
 #include "chart/report_writer.h"
 #include "file_contents.h"
+#include "files/file_replacement.h"
 #include "small_disk.h"
 #include "start_up_tank.h"
 
@@ -27,17 +27,16 @@ struct FullDiskCase {
 
 const QByteArray previousFile = "the previous file, which must outlive a full disk\n";
 
-// Writes the chart at `path` as the window's CSV or as the PDF; the French
-// reason when it was not written.
-std::optional<QString> writeChart(Writer writer, const QString& path, double step) {
+// Writes the chart at `path` as the window's CSV or as the PDF; the refusal
+// when it was not written.
+std::optional<Refusal> writeChart(Writer writer, const QString& path, double step) {
     TankDescription description;
     description.tank = startUpTank(EndShape::FlatEnds);
     const Chart chart = computeChart(description.tank, step);
     if (writer == Writer::WholeFile) {
         return writeWholeFile(path, chartCsv(chart, conventionsFor(QLocale::c())).toUtf8());
     }
-    const PdfOutcome outcome = writeChartPdf(path, description, step, chart);
-    return outcome.written ? std::nullopt : std::optional(outcome.error);
+    return writeChartPdf(path, description, step, chart);
 }
 
 qint64 sizeWrittenElsewhere(Writer writer, double step) {
@@ -66,14 +65,15 @@ TEST_P(FullDiskTest, LeavesTheOldFileAndSaysWhy) {
     }
     ASSERT_TRUE(disk.fillLeaving(bytesLeft));
 
-    const std::optional<QString> failure = writeChart(c.writer, path, c.step);
+    const std::optional<Refusal> refused = writeChart(c.writer, path, c.step);
     if (c.room == Room::ForAll) {
-        EXPECT_FALSE(failure) << failure->toStdString();
+        EXPECT_FALSE(refused) << refused->sentence.toStdString();
         EXPECT_EQ(QFile(path).size(), size);
     } else {
-        ASSERT_TRUE(failure);
-        EXPECT_TRUE(failure->endsWith(QStringLiteral("plus de place sur le disque.")))
-            << failure->toStdString();
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->subject, path);
+        EXPECT_TRUE(refused->sentence.endsWith(QStringLiteral("plus de place sur le disque.")))
+            << refused->sentence.toStdString();
         EXPECT_EQ(contentsOf(path), previousFile);
     }
     EXPECT_EQ(disk.files(), QStringList{"bareme"});  // nothing left aside

@@ -37,8 +37,8 @@ TEST_P(PdfPagesTest, IsAValidPdfWithEveryLine) {
 
     QTemporaryDir folder;
     const QString path = folder.filePath("bareme.pdf");
-    const PdfOutcome outcome = writeChartPdf(path, description, c.step, chart);
-    ASSERT_TRUE(outcome.written) << outcome.error.toStdString();
+    const std::optional<Refusal> refused = writeChartPdf(path, description, c.step, chart);
+    ASSERT_FALSE(refused) << refused->sentence.toStdString();
 
     const QByteArray pdf = contentsOf(path);
     EXPECT_TRUE(pdf.startsWith("%PDF-"));

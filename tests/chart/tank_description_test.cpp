@@ -24,6 +24,8 @@ class GivenMeasures : public MeasureSource {
     std::map<Measure, double> values_;
 };
 
+const OutputConventions frenchNumbers{',', ';', {}};
+
 struct RefusalCase {
     const char* name;
     EndShape shape;
@@ -36,10 +38,12 @@ class TankRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(TankRefusalTest, NamesTheMeasureAtFault) {
     const RefusalCase& c = GetParam();
-    const TankReading reading = readTankDescription(GivenMeasures(c.shape, c.values));
-    ASSERT_TRUE(reading.refusal.has_value());
-    EXPECT_EQ(reading.refusal->measure, c.measure);
-    EXPECT_EQ(reading.refusal->message.toStdString(), c.message);
+    const Outcome<TankDescription> tank =
+        readTankDescription(GivenMeasures(c.shape, c.values), frenchNumbers);
+    const Refusal* refusal = refusalOf(tank);
+    ASSERT_NE(refusal, nullptr);
+    EXPECT_EQ(measureForKey(refusal->subject), c.measure);
+    EXPECT_EQ(refusal->sentence.toStdString(), c.message);
 }
 
 using M = Measure;
@@ -95,10 +99,11 @@ INSTANTIATE_TEST_SUITE_P(
 // A perimeter and an arc length reach the tank rounded to the millimetre, as
 // the window's fields round them.
 TEST(TankDescription, KeepsTheFormsGivenAndTheWindowsRounding) {
-    const TankReading reading = readTankDescription(GivenMeasures(
-        cap, {{M::Perimeter, 3142}, {M::CylinderLength, 2000}, {M::ArcLength, 1026}}));
-    ASSERT_FALSE(reading.refusal.has_value()) << reading.refusal->message.toStdString();
-    const TankDescription& description = reading.description;
+    const Outcome<TankDescription> tank = readTankDescription(
+        GivenMeasures(cap, {{M::Perimeter, 3142}, {M::CylinderLength, 2000}, {M::ArcLength, 1026}}),
+        frenchNumbers);
+    ASSERT_EQ(refusalOf(tank), nullptr) << refusalOf(tank)->sentence.toStdString();
+    const TankDescription& description = std::get<TankDescription>(tank);
     EXPECT_EQ(description.tank.diameter, 1000);
     EXPECT_EQ(description.tank.endWidth, 99);
     EXPECT_EQ(description.perimeter, 3142);
