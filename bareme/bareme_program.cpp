@@ -228,7 +228,7 @@ int runParsedCommandLine(const ParsedCommandLine& parsed, QIODevice& in, QTextSt
             out << parsed.helpText;
             return exitSuccess;
         case ParsedCommandLine::Action::ShowVersion:
-            out << programName << ' ' << VARNELLE_DISPLAY_VERSION << '\n';
+            out << programName << ' ' << VARNELLE_VERSION << '\n';
             return exitSuccess;
         case ParsedCommandLine::Action::Refuse:
             reportUsageError(err, parsed.error);

@@ -302,7 +302,8 @@ void readStreamSettings(const OptionReader& options, BaremeRequest& request) {
     }
     request.streamReadsDistances = measure == "distance";
     const QString unit = options.has("unite") ? options.text("unite").trimmed() : "mm";
-    const QHash<QString, double> millimetres = {{"mm", 1}, {"cm", 10}, {"m", 1000}};
+    const QHash<QString, double> millimetres = {
+        {"mm", 1}, {"cm", millimetresPerCentimetre}, {"m", 1000}};
     if (!millimetres.contains(unit)) {
         refuse("--unite", QStringLiteral("Unité inconnue : « %1 ». Choisissez mm, cm ou m.")
                               .arg(echoed(options.text("unite"))));

@@ -5,7 +5,7 @@
 namespace varnelle {
 namespace {
 
-constexpr qsizetype chunkSize = 16 * 1024;
+constexpr qsizetype chunkSize = qsizetype{16} * 1024;
 
 qsizetype lineEnd(const QByteArray& text) {
     for (qsizetype at = 0; at < text.size(); ++at) {

@@ -9,7 +9,7 @@
 namespace varnelle {
 
 // The longest line read; a longer one is reported without its text.
-constexpr qsizetype longestStreamLine = 64 * 1024;
+constexpr qsizetype longestStreamLine = qsizetype{64} * 1024;
 
 struct StreamLine {
     long long number = 0;  // from 1

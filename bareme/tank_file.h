@@ -17,7 +17,7 @@ extern const char* const tankOptions[11];
 
 // A tank file holds a dozen numbers: anything larger is the wrong file (a
 // log, a disk image, /dev/zero) and is refused before it fills the memory.
-inline constexpr qsizetype largestTankFile = 1024 * 1024;
+inline constexpr qsizetype largestTankFile = qsizetype{1024} * 1024;
 
 // The values of the file at `path`, as texts under the options' names;
 // refuses a path that is not an ordinary file (a folder, a device, a pipe:

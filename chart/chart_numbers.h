@@ -23,6 +23,9 @@ inline QString litresString(double litres, QChar decimal) {
     return QString::fromStdString(resultText(litres, decimal.toLatin1()));
 }
 
+// Heights are measured in millimetres and read on a dipstick in centimetres.
+inline constexpr double millimetresPerCentimetre = 10;
+
 // How numbers are written and read under one locale. Of the locale's decimal
 // separators two are kept: a comma where the locale writes one, a period
 // everywhere else; where numbers take a comma, CSV fields are separated by

@@ -8,8 +8,8 @@
 
 #include "chart/chart_numbers.h"
 #include "chart/chart_page.h"
-#include "chart/page_painter.h"
 #include "chart/chart_texts.h"
+#include "chart/page_painter.h"
 
 namespace varnelle {
 namespace {

@@ -190,9 +190,15 @@ QStringList chartColumnTitles() {
     return titles;
 }
 
+std::vector<double> chartLineValues(const ChartLine& line) {
+    return {line.height, line.height / millimetresPerCentimetre, line.totalLitres,
+            line.availableLitres};
+}
+
 QStringList chartLineCells(const ChartLine& line, const OutputConventions& conventions) {
-    return {conventions.number(line.height), conventions.number(line.height / 10, 1, 4),
-            conventions.litres(line.totalLitres), conventions.litres(line.availableLitres)};
+    const std::vector<double> values = chartLineValues(line);
+    return {conventions.number(values[0]), conventions.number(values[1], 1, 4),
+            conventions.litres(values[2]), conventions.litres(values[3])};
 }
 
 QString chartText(const TankDescription& description, double step, const Chart& chart,

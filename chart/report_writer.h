@@ -57,6 +57,8 @@ const std::vector<ChartColumn>& chartColumns();
 QStringList chartColumnTitles();  // "Hauteur (mm)" ...
 QString unitInBrackets(const ChartColumn& column);
 
+// The values of one line of the chart, in the order of the columns.
+std::vector<double> chartLineValues(const ChartLine& line);
 // The cells of one line of the chart, in the order of the columns.
 QStringList chartLineCells(const ChartLine& line, const OutputConventions& conventions);
 

@@ -33,14 +33,6 @@ class BlankSkippingReader {
         advance();
         return true;
     }
-    template <typename Predicate>
-    bool takeIf(Predicate predicate) {
-        if (atEnd() || !predicate(peek())) {
-            return false;
-        }
-        advance();
-        return true;
-    }
 
   private:
     void skipBlanks() {

@@ -10,21 +10,6 @@
 namespace varnelle {
 namespace {
 
-constexpr double millimetresPerCentimetre = 10;
-
-double columnValue(const ChartLine& line, int column) {
-    switch (column) {
-        case 0:
-            return line.height;
-        case 1:
-            return line.height / millimetresPerCentimetre;
-        case 2:
-            return line.totalLitres;
-        default:
-            return line.availableLitres;
-    }
-}
-
 QString columnTitle(const ChartColumn& column) {
     return column.shortName + ' ' + unitInBrackets(column);
 }
@@ -57,7 +42,7 @@ QVariant ChartTableModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return chartLineCells(line, conventions_).at(index.column());
         case Qt::UserRole:
-            return columnValue(line, index.column());
+            return chartLineValues(line).at(static_cast<std::size_t>(index.column()));
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         default:
