@@ -9,7 +9,7 @@ root_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
+  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libqt6sql6-sqlite sqlite3
   xvfb xauth xdotool imagemagick
   fonts-liberation2
   appstream appstream-compose

@@ -1,0 +1,1 @@
+#include "carnet_store.h"
