@@ -1,1 +1,697 @@
 #include "carnet_store.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <functional>
+#include <initializer_list>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "files/file_errors.h"
+#include "files/small_file.h"
+
+namespace varnelle {
+namespace {
+
+// --- The file's layout ------------------------------------------------------------
+
+// The tables of the current version. Times are ISO 8601 text in UTC to the
+// millisecond ("2026-01-15T07:30:00.000Z") and days "2026-01-15": fixed
+// widths, so that they sort as the times do, and readable with any SQLite tool.
+const char* const schema[] = {
+    "CREATE TABLE cuve(cle TEXT PRIMARY KEY NOT NULL, valeur TEXT NOT NULL)",
+    "CREATE TABLE releves(id INTEGER PRIMARY KEY, heure TEXT NOT NULL, hauteur_mm REAL NOT NULL, "
+    "source TEXT NOT NULL CHECK (source IN ('jauge', 'capteur')), litres REAL)",
+    "CREATE INDEX releves_heure ON releves(heure)",
+    "CREATE TABLE livraisons(id INTEGER PRIMARY KEY, heure TEXT NOT NULL, "
+    "litres_bon REAL NOT NULL, prix_litre REAL, hauteur_avant_mm REAL, hauteur_apres_mm REAL)",
+    "CREATE INDEX livraisons_heure ON livraisons(heure)",
+    "CREATE TABLE temperatures(jour TEXT PRIMARY KEY NOT NULL, moyenne_celsius REAL NOT NULL)",
+};
+
+// The tables of every version: a SQLite file without them is no carnet.
+const char* const carnetTables[] = {"cuve", "releves", "livraisons", "temperatures"};
+
+// migrations[v] brings a carnet of version v to version v + 1, inside the
+// transaction that then sets its version. The first carnets (version 0) kept
+// no litres with their readings.
+const std::array<std::vector<const char*>, CarnetStore::currentVersion> migrations = {{
+    {"ALTER TABLE releves ADD COLUMN litres REAL"},
+}};
+
+// Every SQLite file starts with these 16 bytes.
+const QByteArray sqliteHeader("SQLite format 3", 16);
+
+// A second writer (a sensor's stream and the window on the same carnet) waits
+// this long for the other's transaction to end, which takes milliseconds.
+const char connectOptions[] = "QSQLITE_BUSY_TIMEOUT=5000";
+
+constexpr mode_t anyoneWrites = S_IWUSR | S_IWGRP | S_IWOTH;
+
+QString uniqueConnectionName() {
+    static std::atomic<unsigned> stores{0};
+    return QStringLiteral("varnelle-carnet-%1").arg(++stores);
+}
+
+// --- Sentences --------------------------------------------------------------------
+
+QString notCarnetSentence(const QString& path) {
+    return QStringLiteral("Le fichier « %1 » n'est pas un carnet de cuve.").arg(path);
+}
+
+QString unopenedSentence(const QString& path, const QString& reason) {
+    return QStringLiteral("Le fichier « %1 » n'a pas pu être ouvert : %2").arg(path, reason);
+}
+
+QString unchangedSentence(const QString& path, const QString& reason) {
+    return QStringLiteral("Le carnet « %1 » n'a pas pu être modifié : %2").arg(path, reason);
+}
+
+QString unreadSentence(const QString& path, const QString& reason) {
+    return QStringLiteral("Le carnet « %1 » n'a pas pu être lu : %2").arg(path, reason);
+}
+
+// SQLite's reason, in French for those a user may meet.
+QString databaseReason(const QSqlError& error) {
+    switch (error.nativeErrorCode().toInt() & 0xff) {  // the primary code
+        case 5:                                        // SQLITE_BUSY
+        case 6:                                        // SQLITE_LOCKED
+            return QStringLiteral("le carnet est occupé par un autre programme.");
+        case 8:  // SQLITE_READONLY
+            return QStringLiteral("le carnet est en lecture seule.");
+        case 10:  // SQLITE_IOERR
+            return frenchSystemError(EIO);
+        case 13:  // SQLITE_FULL
+            return frenchSystemError(ENOSPC);
+        default:
+            return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    }
+}
+
+// What SQLite says of a file that is no database, or a damaged one.
+bool isNoDatabase(const QSqlError& error) {
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == 11 /* SQLITE_CORRUPT */ || code == 26 /* SQLITE_NOTADB */;
+}
+
+// --- Values -------------------------------------------------------------------------
+
+const QString dipstickText = QStringLiteral("jauge");
+const QString sensorText = QStringLiteral("capteur");
+
+QString sourceText(Reading::Source source) {
+    return source == Reading::Source::Sensor ? sensorText : dipstickText;
+}
+
+std::optional<Reading::Source> sourceForText(const QString& text) {
+    if (text == dipstickText) {
+        return Reading::Source::Dipstick;
+    }
+    if (text == sensorText) {
+        return Reading::Source::Sensor;
+    }
+    return std::nullopt;
+}
+
+// The years whose ISO text has four digits, so that the times sort as text.
+bool writableTime(const QDateTime& time) {
+    const int year = time.isValid() ? time.toUTC().date().year() : 0;
+    return year >= 1 && year <= 9999;
+}
+
+QString timeText(const QDateTime& time) {
+    return time.toUTC().toString(Qt::ISODateWithMs);
+}
+
+QString dayText(const QDate& day) {
+    return day.toString(Qt::ISODate);
+}
+
+bool allFinite(std::initializer_list<std::optional<double>> numbers) {
+    for (const std::optional<double>& number : numbers) {
+        if (number && !std::isfinite(*number)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const QString invalidTimeReason = QStringLiteral("l'heure n'est pas valide.");
+const QString invalidDayReason = QStringLiteral("le jour n'est pas valide.");
+const QString notFiniteReason = QStringLiteral("une valeur n'est pas un nombre fini.");
+
+QVariant optionalValue(std::optional<double> number) {
+    return number ? QVariant(*number) : QVariant();
+}
+
+std::optional<double> optionalNumber(const QVariant& value) {
+    return value.isNull() ? std::nullopt : std::optional<double>(value.toDouble());
+}
+
+// --- Running statements ------------------------------------------------------------
+
+struct Statement {
+    QString sql;
+    QVariantList values;
+};
+
+// Runs `statement`; the rows it changed, or SQLite's reason.
+std::variant<int, QString> run(QSqlQuery& query, const Statement& statement) {
+    if (!query.prepare(statement.sql)) {
+        return databaseReason(query.lastError());
+    }
+    for (const QVariant& value : statement.values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        return databaseReason(query.lastError());
+    }
+    return query.numRowsAffected();
+}
+
+// Why the transaction did not happen, or nothing once committed. `work` gives
+// the reason to roll back. The write lock is taken at the start (IMMEDIATE),
+// so that a second writer waits for it through the busy timeout rather than
+// failing on a snapshot that went stale while it read.
+using TransactionWork = std::function<std::optional<QString>(QSqlQuery&)>;
+std::optional<QString> inTransaction(const QSqlDatabase& database, const TransactionWork& work) {
+    QSqlQuery query(database);
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        return databaseReason(query.lastError());
+    }
+    std::optional<QString> reason = work(query);
+    query.finish();
+    if (!reason && !query.exec(QStringLiteral("COMMIT"))) {
+        reason = databaseReason(query.lastError());
+    }
+    if (reason) {
+        query.exec(QStringLiteral("ROLLBACK"));
+    }
+    return reason;
+}
+
+// `statements` in one transaction; the rows they changed, or why none was.
+std::variant<int, QString> runAll(const QSqlDatabase& database,
+                                  const std::vector<Statement>& statements) {
+    int changed = 0;
+    const std::optional<QString> reason =
+        inTransaction(database, [&](QSqlQuery& query) -> std::optional<QString> {
+            for (const Statement& statement : statements) {
+                const std::variant<int, QString> done = run(query, statement);
+                if (const QString* failure = std::get_if<QString>(&done)) {
+                    return *failure;
+                }
+                changed += std::get<int>(done);
+            }
+            return std::nullopt;
+        });
+    if (reason) {
+        return *reason;
+    }
+    return changed;
+}
+
+std::vector<Statement> tankStatements(const TankValues& tank) {
+    std::vector<Statement> statements{{QStringLiteral("DELETE FROM cuve"), {}}};
+    for (auto entry = tank.begin(); entry != tank.end(); ++entry) {
+        statements.push_back({QStringLiteral("INSERT INTO cuve(cle, valeur) VALUES (?, ?)"),
+                              {entry.key(), entry.value()}});
+    }
+    return statements;
+}
+
+// --- The file before SQLite opens it ----------------------------------------------
+
+bool isReadOnly(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status {};
+    // The mode too: root may write any file, but a file made read-only is
+    // meant to be kept as it is.
+    return ::stat(name.constData(), &status) != 0 || (status.st_mode & anyoneWrites) == 0 ||
+           ::access(name.constData(), W_OK) != 0;
+}
+
+// Why the file at `path` cannot be opened as a carnet, judged from its kind
+// and its first bytes, before SQLite touches it (SQLite would wait on a pipe,
+// and take an empty or missing file for a new database).
+std::optional<Refusal> fileRefusal(const QString& path, bool forWriting) {
+    const Outcome<QByteArray> start = readSmallFile(path, sqliteHeader.size());
+    if (const Refusal* unread = refusalOf(start)) {
+        return Refusal{path, unopenedSentence(path, unread->sentence)};
+    }
+    if (!std::get<QByteArray>(start).startsWith(sqliteHeader)) {
+        return Refusal{path, notCarnetSentence(path)};
+    }
+    if (forWriting && isReadOnly(path)) {
+        return Refusal{path, QStringLiteral("Le carnet « %1 » est en lecture seule.").arg(path)};
+    }
+    return std::nullopt;
+}
+
+void removeCarnetFiles(const QString& path) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        QFile::remove(path + QLatin1String(suffix));
+    }
+}
+
+}  // namespace
+
+// --- Opening and closing ------------------------------------------------------------
+
+CarnetStore::CarnetStore(const QString& path, bool forWriting)
+    : path_(path), connection_(uniqueConnectionName()) {
+    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    database.setDatabaseName(path);
+    QString options = QLatin1String(connectOptions);
+    // A read-only connection cannot remove the write-ahead log when it closes,
+    // which would leave two files beside the carnet: one for reading is
+    // read-only only when the file is.
+    if (!forWriting && isReadOnly(path)) {
+        options += QLatin1String(";QSQLITE_OPEN_READONLY");
+    }
+    database.setConnectOptions(options);
+    database.open();
+}
+
+CarnetStore::CarnetStore(CarnetStore&& other) noexcept
+    : path_(std::move(other.path_)), connection_(std::exchange(other.connection_, QString())) {}
+
+CarnetStore& CarnetStore::operator=(CarnetStore&& other) noexcept {
+    if (this != &other) {
+        CarnetStore old(std::move(*this));
+        path_ = std::move(other.path_);
+        connection_ = std::exchange(other.connection_, QString());
+    }
+    return *this;
+}
+
+CarnetStore::~CarnetStore() {
+    if (connection_.isEmpty()) {
+        return;
+    }
+    {
+        // Qt removes a connection only once no handle on it is left.
+        QSqlDatabase database = QSqlDatabase::database(connection_, false);
+        database.close();
+    }
+    QSqlDatabase::removeDatabase(connection_);
+}
+
+Outcome<CarnetStore> CarnetStore::create(const QString& path, const TankValues& tank) {
+    // Made here, exclusively, so that an existing file is never taken over,
+    // even one that appears at the same moment.
+    const int descriptor = ::open(QFile::encodeName(path).constData(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (descriptor < 0) {
+        const int error = errno;
+        return Refusal{path, error == EEXIST
+                                 ? QStringLiteral("Le fichier « %1 » existe déjà.").arg(path)
+                                 : QStringLiteral("Le carnet « %1 » n'a pas pu être créé : %2")
+                                       .arg(path, frenchSystemError(error))};
+    }
+    ::close(descriptor);
+    std::optional<QString> reason;
+    {
+        CarnetStore store(path, true);
+        reason = store.writtenNew(tank);
+        if (!reason) {
+            return Outcome<CarnetStore>(std::move(store));
+        }
+    }
+    // Half a carnet would be refused as no carnet, and its name taken.
+    removeCarnetFiles(path);
+    return Refusal{path,
+                   QStringLiteral("Le carnet « %1 » n'a pas pu être créé : %2").arg(path, *reason)};
+}
+
+// The tables, the tank and the version of a new carnet, in one transaction;
+// why not.
+std::optional<QString> CarnetStore::writtenNew(const TankValues& tank) const {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    if (!database.isOpen()) {
+        return databaseReason(database.lastError());
+    }
+    if (std::optional<QString> reason = setUpWriting()) {
+        return reason;
+    }
+    std::vector<Statement> statements;
+    for (const char* table : schema) {
+        statements.push_back({QLatin1String(table), {}});
+    }
+    for (Statement& statement : tankStatements(tank)) {
+        statements.push_back(std::move(statement));
+    }
+    statements.push_back({QStringLiteral("PRAGMA user_version = %1").arg(currentVersion), {}});
+    const std::variant<int, QString> written = runAll(database, statements);
+    if (const QString* failure = std::get_if<QString>(&written)) {
+        return *failure;
+    }
+    return std::nullopt;
+}
+
+Outcome<CarnetStore> CarnetStore::open(const QString& path, bool forWriting) {
+    if (std::optional<Refusal> refused = fileRefusal(path, forWriting)) {
+        return *refused;
+    }
+    CarnetStore store(path, forWriting);
+    if (std::optional<Refusal> refused = store.connectionRefusal(forWriting)) {
+        return *refused;
+    }
+    if (std::optional<Refusal> refused = store.checkedVersion(forWriting)) {
+        return *refused;
+    }
+    return Outcome<CarnetStore>(std::move(store));
+}
+
+std::optional<Refusal> CarnetStore::connectionRefusal(bool forWriting) const {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    if (!database.isOpen()) {
+        return refusal(unopenedSentence(path_, databaseReason(database.lastError())));
+    }
+    // Opened for reading, the carnet is not written, even by mistake.
+    QSqlQuery query(database);
+    if (!forWriting && !query.exec(QStringLiteral("PRAGMA query_only = ON"))) {
+        return refusal(unopenedSentence(path_, databaseReason(query.lastError())));
+    }
+    return std::nullopt;
+}
+
+// Refuses what is no carnet or a carnet of a later version, before anything
+// is written; then brings an older one up to date when it may be written.
+std::optional<Refusal> CarnetStore::checkedVersion(bool forWriting) const {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    QSqlQuery query(database);
+    // A file that only starts like SQLite fails here; a carnet held by
+    // another program past the busy timeout is no less a carnet.
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        return refusal(isNoDatabase(query.lastError())
+                           ? notCarnetSentence(path_)
+                           : unopenedSentence(path_, databaseReason(query.lastError())));
+    }
+    const int version = query.value(0).toInt();
+    if (version > currentVersion) {
+        return refusal(
+            QStringLiteral("Le carnet « %1 » a été écrit par une version plus récente de Varnelle.")
+                .arg(path_));
+    }
+    QSet<QString> tables;
+    if (!query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"))) {
+        return refusal(isNoDatabase(query.lastError())
+                           ? notCarnetSentence(path_)
+                           : unopenedSentence(path_, databaseReason(query.lastError())));
+    }
+    while (query.next()) {
+        tables.insert(query.value(0).toString());
+    }
+    query.finish();
+    for (const char* table : carnetTables) {
+        if (version < 0 || !tables.contains(QLatin1String(table))) {
+            return refusal(notCarnetSentence(path_));
+        }
+    }
+    if (!forWriting) {
+        if (version < currentVersion) {
+            return refusal(QStringLiteral("Le carnet « %1 » a été écrit par une version plus "
+                                          "ancienne de Varnelle : ouvrez-le pour le modifier, "
+                                          "il sera mis à jour.")
+                               .arg(path_));
+        }
+        return std::nullopt;
+    }
+    if (const std::optional<QString> reason = setUpWriting()) {
+        return refusal(unopenedSentence(path_, *reason));
+    }
+    return version < currentVersion ? migrate() : std::nullopt;
+}
+
+// A change is committed when SQLite has written it to the write-ahead log
+// and synced it (synchronous FULL): a reading whose line the stream has
+// written survives the program's end, even by kill -9 (NORMAL would give
+// that much), and a power cut too. Changes come a few an hour, or one a
+// minute from a sensor: a sync each costs nothing that shows. The log lets
+// readers read while a writer writes.
+std::optional<QString> CarnetStore::setUpWriting() const {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    QSqlQuery query(database);
+    for (const char* pragma :
+         {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL", "PRAGMA foreign_keys = ON"}) {
+        if (!query.exec(QLatin1String(pragma))) {
+            return databaseReason(query.lastError());
+        }
+    }
+    return std::nullopt;
+}
+
+// Another program may have brought the carnet up to date since its version
+// was read: the version is read again under the write lock.
+std::optional<Refusal> CarnetStore::migrate() const {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    const std::optional<QString> reason =
+        inTransaction(database, [](QSqlQuery& query) -> std::optional<QString> {
+            if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+                return databaseReason(query.lastError());
+            }
+            const int version = query.value(0).toInt();
+            query.finish();
+            for (int step = version; step < currentVersion; ++step) {
+                for (const char* sql : migrations[static_cast<std::size_t>(step)]) {
+                    if (!query.exec(QLatin1String(sql))) {
+                        return databaseReason(query.lastError());
+                    }
+                }
+            }
+            if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(currentVersion))) {
+                return databaseReason(query.lastError());
+            }
+            return std::nullopt;
+        });
+    if (reason) {
+        return refusal(
+            QStringLiteral("Le carnet « %1 » n'a pas pu être mis à jour : %2").arg(path_, *reason));
+    }
+    return std::nullopt;
+}
+
+// --- Changes ------------------------------------------------------------------------
+
+namespace {
+
+std::optional<Refusal> changeRefusal(const QString& path,
+                                     const std::variant<int, QString>& outcome) {
+    if (const QString* reason = std::get_if<QString>(&outcome)) {
+        return Refusal{path, unchangedSentence(path, *reason)};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Refusal> CarnetStore::addReading(const Reading& reading,
+                                               std::optional<double> litres) {
+    if (!writableTime(reading.time)) {
+        return refusal(unchangedSentence(path_, invalidTimeReason));
+    }
+    if (!allFinite({reading.heightMm, litres})) {
+        return refusal(unchangedSentence(path_, notFiniteReason));
+    }
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    return changeRefusal(
+        path_, runAll(database, {{QStringLiteral("INSERT INTO releves(heure, hauteur_mm, source, "
+                                                 "litres) VALUES (?, ?, ?, ?)"),
+                                  {timeText(reading.time), reading.heightMm,
+                                   sourceText(reading.source), optionalValue(litres)}}}));
+}
+
+std::optional<Refusal> CarnetStore::addDelivery(const Delivery& delivery) {
+    if (!writableTime(delivery.time)) {
+        return refusal(unchangedSentence(path_, invalidTimeReason));
+    }
+    if (!allFinite({delivery.receiptLitres, delivery.pricePerLitre, delivery.heightBeforeMm,
+                    delivery.heightAfterMm})) {
+        return refusal(unchangedSentence(path_, notFiniteReason));
+    }
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    return changeRefusal(
+        path_,
+        runAll(database,
+               {{QStringLiteral("INSERT INTO livraisons(heure, litres_bon, prix_litre, "
+                                "hauteur_avant_mm, hauteur_apres_mm) "
+                                "VALUES (?, ?, ?, ?, ?)"),
+                 {timeText(delivery.time), delivery.receiptLitres,
+                  optionalValue(delivery.pricePerLitre), optionalValue(delivery.heightBeforeMm),
+                  optionalValue(delivery.heightAfterMm)}}}));
+}
+
+std::optional<Refusal> CarnetStore::addTemperature(const DailyTemperature& temperature) {
+    if (!temperature.day.isValid() || temperature.day.year() < 1 || temperature.day.year() > 9999) {
+        return refusal(unchangedSentence(path_, invalidDayReason));
+    }
+    if (!allFinite({temperature.meanCelsius})) {
+        return refusal(unchangedSentence(path_, notFiniteReason));
+    }
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    return changeRefusal(
+        path_, runAll(database, {{QStringLiteral("INSERT OR REPLACE INTO temperatures(jour, "
+                                                 "moyenne_celsius) VALUES (?, ?)"),
+                                  {dayText(temperature.day), temperature.meanCelsius}}}));
+}
+
+Outcome<int> CarnetStore::deleteReadingsAt(const QDateTime& time) {
+    if (!writableTime(time)) {
+        return refusal(unchangedSentence(path_, invalidTimeReason));
+    }
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    const std::variant<int, QString> deleted = runAll(
+        database, {{QStringLiteral("DELETE FROM releves WHERE heure = ?"), {timeText(time)}}});
+    if (std::optional<Refusal> refused = changeRefusal(path_, deleted)) {
+        return *refused;
+    }
+    return std::get<int>(deleted);
+}
+
+std::optional<Refusal> CarnetStore::replaceTank(const TankValues& tank) {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    return changeRefusal(path_, runAll(database, tankStatements(tank)));
+}
+
+// --- Reads --------------------------------------------------------------------------
+
+namespace {
+
+// The rows of `sql`, each turned into a T by `row` (nothing for a row that
+// cannot be read), or why they could not be read.
+template <typename T>
+std::variant<std::vector<T>, QString> selectAll(
+    const QSqlDatabase& database, const QString& sql,
+    const std::function<std::optional<T>(const QSqlQuery&)>& row) {
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    if (!query.exec(sql)) {
+        return databaseReason(query.lastError());
+    }
+    std::vector<T> rows;
+    while (query.next()) {
+        std::optional<T> value = row(query);
+        if (!value) {
+            return QStringLiteral("une ligne de la table est abîmée.");
+        }
+        rows.push_back(std::move(*value));
+    }
+    return rows;
+}
+
+std::optional<QDateTime> readTime(const QVariant& value) {
+    const QDateTime time = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+    return time.isValid() ? std::optional<QDateTime>(time.toUTC()) : std::nullopt;
+}
+
+std::optional<StoredReading> readingRow(const QSqlQuery& query) {
+    const std::optional<QDateTime> time = readTime(query.value(0));
+    const std::optional<Reading::Source> source = sourceForText(query.value(2).toString());
+    if (!time || !source) {
+        return std::nullopt;
+    }
+    return StoredReading{Reading{*time, query.value(1).toDouble(), *source},
+                         optionalNumber(query.value(3))};
+}
+
+std::optional<Delivery> deliveryRow(const QSqlQuery& query) {
+    const std::optional<QDateTime> time = readTime(query.value(0));
+    if (!time) {
+        return std::nullopt;
+    }
+    return Delivery{*time, query.value(1).toDouble(), optionalNumber(query.value(2)),
+                    optionalNumber(query.value(3)), optionalNumber(query.value(4))};
+}
+
+std::optional<DailyTemperature> temperatureRow(const QSqlQuery& query) {
+    const QDate day = QDate::fromString(query.value(0).toString(), Qt::ISODate);
+    if (!day.isValid()) {
+        return std::nullopt;
+    }
+    return DailyTemperature{day, query.value(1).toDouble()};
+}
+
+std::optional<std::pair<QString, QString>> tankRow(const QSqlQuery& query) {
+    return std::make_pair(query.value(0).toString(), query.value(1).toString());
+}
+
+const QString readingsSql =
+    QStringLiteral("SELECT heure, hauteur_mm, source, litres FROM releves ORDER BY heure, id");
+
+template <typename T>
+Outcome<T> readOutcome(const QString& path, std::variant<T, QString>&& rows) {
+    if (const QString* reason = std::get_if<QString>(&rows)) {
+        return Refusal{path, unreadSentence(path, *reason)};
+    }
+    return std::move(std::get<T>(rows));
+}
+
+}  // namespace
+
+Outcome<TankValues> CarnetStore::tank() const {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    auto rows = selectAll<std::pair<QString, QString>>(
+        database, QStringLiteral("SELECT cle, valeur FROM cuve"), tankRow);
+    if (const QString* reason = std::get_if<QString>(&rows)) {
+        return refusal(unreadSentence(path_, *reason));
+    }
+    TankValues values;
+    for (const auto& [key, value] : std::get<0>(rows)) {
+        values.insert(key, value);
+    }
+    return values;
+}
+
+Outcome<std::vector<StoredReading>> CarnetStore::readings() const {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    return readOutcome(path_, selectAll<StoredReading>(database, readingsSql, readingRow));
+}
+
+Outcome<std::optional<StoredReading>> CarnetStore::lastReading() const {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    auto rows = selectAll<StoredReading>(
+        database,
+        QStringLiteral("SELECT heure, hauteur_mm, source, litres FROM releves "
+                       "ORDER BY heure DESC, id DESC LIMIT 1"),
+        readingRow);
+    if (const QString* reason = std::get_if<QString>(&rows)) {
+        return refusal(unreadSentence(path_, *reason));
+    }
+    const std::vector<StoredReading>& last = std::get<0>(rows);
+    return last.empty() ? std::nullopt : std::optional<StoredReading>(last.front());
+}
+
+Outcome<std::vector<Delivery>> CarnetStore::deliveries() const {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    return readOutcome(path_,
+                       selectAll<Delivery>(database,
+                                           QStringLiteral("SELECT heure, litres_bon, prix_litre, "
+                                                          "hauteur_avant_mm, hauteur_apres_mm "
+                                                          "FROM livraisons ORDER BY heure, id"),
+                                           deliveryRow));
+}
+
+Outcome<std::vector<DailyTemperature>> CarnetStore::temperatures() const {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    return readOutcome(
+        path_, selectAll<DailyTemperature>(
+                   database,
+                   QStringLiteral("SELECT jour, moyenne_celsius FROM temperatures ORDER BY jour"),
+                   temperatureRow));
+}
+
+}  // namespace varnelle

@@ -1,1 +1,94 @@
+// A tank's logbook (carnet) on the disk: one SQLite file per tank holding the
+// tank's measures, the oil heights read, the deliveries and the days' mean
+// outdoor temperatures. Every change is one transaction, so a reading is
+// either in the file whole or not at all, and two programs writing the same
+// carnet at once (a sensor's stream and the window) both land.
 #pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "files/refusal.h"
+#include "logbook/consumption.h"
+
+namespace varnelle {
+
+// The carnet's file name ends with it.
+inline constexpr char carnetSuffix[] = ".carnet";
+
+// A reading as the carnet keeps it: with the litres it gave, when they were
+// computed as it was taken.
+struct StoredReading {
+    Reading reading;
+    std::optional<double> litres;
+};
+
+// The tank's measures under the tank file's keys ("diametre", "bords"...),
+// each value as written there.
+using TankValues = QHash<QString, QString>;
+
+// One open carnet. A store is used from the thread that opened it (Qt's
+// database connections are tied to it). Each refusal names the carnet's path
+// as its subject and says why in a whole French sentence.
+class CarnetStore {
+  public:
+    // The schema's version, kept in the file; an older carnet is brought up to
+    // it when opened for writing.
+    static constexpr int currentVersion = 1;
+
+    // A new carnet holding `tank`. Refuses a path where something already is.
+    static Outcome<CarnetStore> create(const QString& path, const TankValues& tank);
+    // An existing carnet. Refuses, leaving the file as it was: what is no
+    // ordinary file (a folder, a pipe, a device), what is no carnet, a carnet
+    // of a later version, a read-only file opened for writing, and an older
+    // carnet opened for reading only (it must be brought up to date first).
+    static Outcome<CarnetStore> open(const QString& path, bool forWriting);
+
+    CarnetStore(CarnetStore&& other) noexcept;
+    CarnetStore& operator=(CarnetStore&& other) noexcept;
+    CarnetStore(const CarnetStore&) = delete;
+    CarnetStore& operator=(const CarnetStore&) = delete;
+    ~CarnetStore();
+
+    const QString& path() const { return path_; }
+
+    // Changes, each in one transaction. Times are kept in UTC to the
+    // millisecond; a time that is not valid or a number that is not finite is
+    // refused.
+    std::optional<Refusal> addReading(const Reading& reading,
+                                      std::optional<double> litres = std::nullopt);
+    std::optional<Refusal> addDelivery(const Delivery& delivery);
+    // A day has one mean: a second one for the same day takes its place.
+    std::optional<Refusal> addTemperature(const DailyTemperature& temperature);
+    // The number of readings taken at `time` that were removed (0 when none was).
+    Outcome<int> deleteReadingsAt(const QDateTime& time);
+    std::optional<Refusal> replaceTank(const TankValues& tank);
+
+    // Reads. The readings and deliveries in time order (those of the same
+    // time in the order they were added), the temperatures in day order.
+    Outcome<TankValues> tank() const;
+    Outcome<std::vector<StoredReading>> readings() const;
+    Outcome<std::optional<StoredReading>> lastReading() const;
+    Outcome<std::vector<Delivery>> deliveries() const;
+    Outcome<std::vector<DailyTemperature>> temperatures() const;
+
+  private:
+    CarnetStore(const QString& path, bool forWriting);
+
+    std::optional<Refusal> connectionRefusal(bool forWriting) const;
+    std::optional<Refusal> checkedVersion(bool forWriting) const;
+    // Each gives why it failed, or nothing.
+    std::optional<QString> writtenNew(const TankValues& tank) const;
+    std::optional<QString> setUpWriting() const;
+    std::optional<Refusal> migrate() const;
+    Refusal refusal(const QString& sentence) const { return Refusal{path_, sentence}; }
+
+    QString path_;
+    QString connection_;  // empty once moved from
+};
+
+}  // namespace varnelle

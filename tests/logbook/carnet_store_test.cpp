@@ -1,1 +1,602 @@
+#include "logbook/carnet_store.h"
+
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <variant>
+
+#include "file_contents.h"
+
+namespace varnelle {
+namespace {
+
+// --- Support ----------------------------------------------------------------------
+
+const TankValues startTank{
+    {"diametre", "1000"}, {"longueur", "2000"}, {"bords", "plats"}, {"crepine", "50"}};
+
+QDateTime utc(int day, int hour, int minute, int millisecond = 0) {
+    return QDateTime(QDate(2026, 1, day), QTime(hour, minute, 0, millisecond), Qt::UTC);
+}
+
+// Runs `statements` on the file through a connection of its own, as another
+// program (or an older Varnelle) would.
+void executeOn(const QString& path, const QStringList& statements) {
+    const QString name = QStringLiteral("carnet-test-direct");
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        database.setDatabaseName(path);
+        EXPECT_TRUE(database.open()) << database.lastError().text().toStdString();
+        QSqlQuery query(database);
+        for (const QString& statement : statements) {
+            EXPECT_TRUE(query.exec(statement))
+                << statement.toStdString() << ": " << query.lastError().text().toStdString();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+int userVersion(const QString& path) {
+    const QString name = QStringLiteral("carnet-test-version");
+    int version = -1;
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        database.setDatabaseName(path);
+        database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        QSqlQuery query(database);
+        if (database.open() && query.exec(QStringLiteral("PRAGMA user_version")) && query.next()) {
+            version = query.value(0).toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return version;
+}
+
+template <typename T>
+T valueOf(Outcome<T>&& outcome) {
+    if (const Refusal* refused = refusalOf(outcome)) {
+        ADD_FAILURE() << refused->sentence.toStdString();
+        throw std::runtime_error("refused");
+    }
+    return std::move(std::get<T>(outcome));
+}
+
+QString sentenceOf(const std::optional<Refusal>& refusal) {
+    return refusal ? refusal->sentence : QString();
+}
+
+template <typename T>
+QString sentenceOf(const Outcome<T>& outcome) {
+    const Refusal* refused = refusalOf(outcome);
+    return refused ? refused->sentence : QString();
+}
+
+void createCarnet(const QString& path) {
+    valueOf(CarnetStore::create(path, startTank));
+}
+
+// The first carnets: the same tables, no litres with the readings, version 0.
+void createVersion0Carnet(const QString& path) {
+    executeOn(path,
+              {"CREATE TABLE cuve(cle TEXT PRIMARY KEY NOT NULL, valeur TEXT NOT NULL)",
+               "CREATE TABLE releves(id INTEGER PRIMARY KEY, heure TEXT NOT NULL, hauteur_mm REAL "
+               "NOT NULL, source TEXT NOT NULL CHECK (source IN ('jauge', 'capteur')))",
+               "CREATE INDEX releves_heure ON releves(heure)",
+               "CREATE TABLE livraisons(id INTEGER PRIMARY KEY, heure TEXT NOT NULL, litres_bon "
+               "REAL NOT NULL, prix_litre REAL, hauteur_avant_mm REAL, hauteur_apres_mm REAL)",
+               "CREATE INDEX livraisons_heure ON livraisons(heure)",
+               "CREATE TABLE temperatures(jour TEXT PRIMARY KEY NOT NULL, moyenne_celsius REAL "
+               "NOT NULL)",
+               "INSERT INTO cuve VALUES ('diametre', '1200')",
+               "INSERT INTO releves(heure, hauteur_mm, source) "
+               "VALUES ('2026-01-10T08:00:00.000Z', 640.5, 'jauge')"});
+}
+
+void expectSameReading(const StoredReading& read, const Reading& written,
+                       std::optional<double> litres) {
+    EXPECT_EQ(read.reading.time, written.time);
+    EXPECT_EQ(read.reading.time.timeSpec(), Qt::UTC);
+    EXPECT_EQ(read.reading.heightMm, written.heightMm);
+    EXPECT_EQ(read.reading.source, written.source);
+    EXPECT_EQ(read.litres, litres);
+}
+
+class CarnetFolder : public ::testing::Test {
+  protected:
+    QString file(const QString& name) const { return folder_.filePath(name); }
+
+    QTemporaryDir folder_;
+};
+
+// --- Files refused as carnets -----------------------------------------------------
+
+struct RefusedFile {
+    const char* name;
+    std::function<QString(const QString& folder)> make;  // the path to open
+    bool forWriting;
+    std::function<QString(const QString& path)> sentence;
+};
+
+QString notCarnet(const QString& path) {
+    return QStringLiteral("Le fichier « %1 » n'est pas un carnet de cuve.").arg(path);
+}
+
+QString unopened(const QString& path, const char* reason) {
+    return QStringLiteral("Le fichier « %1 » n'a pas pu être ouvert : %2")
+        .arg(path, QString::fromUtf8(reason));
+}
+
+QString later(const QString& path) {
+    return QStringLiteral("Le carnet « %1 » a été écrit par une version plus récente de Varnelle.")
+        .arg(path);
+}
+
+const char* const specialFile =
+    "ce n'est pas un fichier ordinaire (périphérique, tube ou autre fichier spécial).";
+
+QString writtenFile(const QString& folder, const QByteArray& contents) {
+    const QString path = folder + QStringLiteral("/cuve.carnet");
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+    return path;
+}
+
+QString laterCarnet(const QString& folder) {
+    const QString path = folder + QStringLiteral("/cuve.carnet");
+    createCarnet(path);
+    executeOn(path,
+              {QStringLiteral("PRAGMA user_version = %1").arg(CarnetStore::currentVersion + 1)});
+    return path;
+}
+
+const RefusedFile refusedFiles[] = {
+    {"dossier",
+     [](const QString& folder) {
+         QDir(folder).mkdir(QStringLiteral("cuve.carnet"));
+         return folder + QStringLiteral("/cuve.carnet");
+     },
+     true, [](const QString& path) { return unopened(path, "c'est un dossier."); }},
+    {"tube",
+     [](const QString& folder) {
+         const QString path = folder + QStringLiteral("/cuve.carnet");
+         EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+         return path;
+     },
+     true, [](const QString& path) { return unopened(path, specialFile); }},
+    {"peripherique", [](const QString&) { return QStringLiteral("/dev/null"); }, false,
+     [](const QString& path) { return unopened(path, specialFile); }},
+    {"absent", [](const QString& folder) { return folder + QStringLiteral("/absent.carnet"); },
+     true,
+     [](const QString& path) { return unopened(path, "ce dossier ou ce fichier n'existe pas."); }},
+    {"vide", [](const QString& folder) { return writtenFile(folder, QByteArray()); }, true,
+     notCarnet},
+    {"texte", [](const QString& folder) { return writtenFile(folder, "{\"diametre\": 1000}\n"); },
+     false, notCarnet},
+    {"en_tete_sqlite_seul",
+     [](const QString& folder) {
+         return writtenFile(folder, QByteArray("SQLite format 3", 16) + QByteArray(4080, 'x'));
+     },
+     true, notCarnet},
+    {"sqlite_sans_nos_tables",
+     [](const QString& folder) {
+         const QString path = folder + QStringLiteral("/cuve.carnet");
+         executeOn(path, {"CREATE TABLE autre(x INTEGER)"});
+         return path;
+     },
+     true, notCarnet},
+    {"version_posterieure_en_ecriture", laterCarnet, true, later},
+    {"version_posterieure_en_lecture", laterCarnet, false, later},
+    {"lecture_seule_en_ecriture",
+     [](const QString& folder) {
+         const QString path = folder + QStringLiteral("/cuve.carnet");
+         createCarnet(path);
+         EXPECT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+         return path;
+     },
+     true,
+     [](const QString& path) {
+         return QStringLiteral("Le carnet « %1 » est en lecture seule.").arg(path);
+     }},
+    {"version_0_en_lecture",
+     [](const QString& folder) {
+         const QString path = folder + QStringLiteral("/cuve.carnet");
+         createVersion0Carnet(path);
+         return path;
+     },
+     false,
+     [](const QString& path) {
+         return QStringLiteral(
+                    "Le carnet « %1 » a été écrit par une version plus ancienne de "
+                    "Varnelle : ouvrez-le pour le modifier, il sera mis à jour.")
+             .arg(path);
+     }},
+};
+
+class RefusedCarnet : public ::testing::TestWithParam<RefusedFile> {};
+
+TEST_P(RefusedCarnet, IsRefusedWithItsSentenceAndLeftAsItWas) {
+    const QTemporaryDir folder;
+    const QString path = GetParam().make(folder.path());
+    const bool ordinary = QFileInfo(path).isFile();
+    const QByteArray before = ordinary ? contentsOf(path) : QByteArray();
+    const QStringList entriesBefore =
+        QDir(folder.path()).entryList(QDir::AllEntries | QDir::System);
+
+    const Outcome<CarnetStore> opened = CarnetStore::open(path, GetParam().forWriting);
+
+    ASSERT_NE(refusalOf(opened), nullptr);
+    EXPECT_EQ(refusalOf(opened)->subject, path);
+    EXPECT_EQ(refusalOf(opened)->sentence, GetParam().sentence(path));
+    if (ordinary) {
+        EXPECT_EQ(contentsOf(path), before);
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::System), entriesBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RefusedCarnet, ::testing::ValuesIn(refusedFiles),
+                         [](const ::testing::TestParamInfo<RefusedFile>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// --- Creation refused ---------------------------------------------------------------
+
+TEST_F(CarnetFolder, CreationOverAnExistingFileIsRefusedAndTheFileKept) {
+    const QString path = file(QStringLiteral("cuve.carnet"));
+    writtenFile(folder_.path(), "à garder");
+
+    const Outcome<CarnetStore> created = CarnetStore::create(path, startTank);
+
+    EXPECT_EQ(sentenceOf(created), QStringLiteral("Le fichier « %1 » existe déjà.").arg(path));
+    EXPECT_EQ(contentsOf(path), QByteArray("à garder"));
+}
+
+TEST_F(CarnetFolder, CreationInAMissingFolderIsRefused) {
+    const QString path = file(QStringLiteral("absent/cuve.carnet"));
+
+    const Outcome<CarnetStore> created = CarnetStore::create(path, startTank);
+
+    EXPECT_EQ(sentenceOf(created),
+              QStringLiteral("Le carnet « %1 » n'a pas pu être créé : ce dossier ou ce fichier "
+                             "n'existe pas.")
+                  .arg(path));
+}
+
+// --- Round trip ---------------------------------------------------------------------
+
+TEST_F(CarnetFolder, WhatIsWrittenIsReadBackAfterReopening) {
+    const QString path = file(QStringLiteral("cuve.carnet"));
+    // Added out of time order; one time given with an offset from UTC.
+    const Reading sensor{utc(12, 6, 0, 250), 612.5, Reading::Source::Sensor};
+    const Reading dipstick{utc(10, 8, 30), 655.0, Reading::Source::Dipstick};
+    const Reading offset{QDateTime(QDate(2026, 1, 11), QTime(9, 15), Qt::OffsetFromUTC, 3600),
+                         640.0, Reading::Source::Dipstick};
+    const Delivery full{utc(5, 14, 0), 1500.0, 1.089, 120.0, 910.0};
+    const Delivery bare{utc(20, 10, 0), 800.0, std::nullopt, std::nullopt, std::nullopt};
+    {
+        CarnetStore store = valueOf(CarnetStore::create(path, startTank));
+        EXPECT_FALSE(store.addReading(sensor, 1012.75));
+        EXPECT_FALSE(store.addReading(dipstick));
+        EXPECT_FALSE(store.addReading(offset));
+        EXPECT_FALSE(store.addDelivery(bare));
+        EXPECT_FALSE(store.addDelivery(full));
+        EXPECT_FALSE(store.addTemperature({QDate(2026, 1, 11), -2.5}));
+        EXPECT_FALSE(store.addTemperature({QDate(2026, 1, 10), 4.0}));
+        EXPECT_FALSE(store.addTemperature({QDate(2026, 1, 11), -3.0}));  // takes the day's place
+    }
+    const CarnetStore store = valueOf(CarnetStore::open(path, false));
+
+    EXPECT_EQ(valueOf(store.tank()), startTank);
+    const std::vector<StoredReading> readings = valueOf(store.readings());
+    ASSERT_EQ(readings.size(), 3u);
+    expectSameReading(readings[0], dipstick, std::nullopt);
+    expectSameReading(readings[1], offset, std::nullopt);
+    expectSameReading(readings[2], sensor, 1012.75);
+    const std::optional<StoredReading> last = valueOf(store.lastReading());
+    ASSERT_TRUE(last);
+    expectSameReading(*last, sensor, 1012.75);
+    const std::vector<Delivery> deliveries = valueOf(store.deliveries());
+    ASSERT_EQ(deliveries.size(), 2u);
+    EXPECT_EQ(deliveries[0].time, full.time);
+    EXPECT_EQ(deliveries[0].receiptLitres, full.receiptLitres);
+    EXPECT_EQ(deliveries[0].pricePerLitre, full.pricePerLitre);
+    EXPECT_EQ(deliveries[0].heightBeforeMm, full.heightBeforeMm);
+    EXPECT_EQ(deliveries[0].heightAfterMm, full.heightAfterMm);
+    EXPECT_EQ(deliveries[1].time, bare.time);
+    EXPECT_EQ(deliveries[1].receiptLitres, bare.receiptLitres);
+    EXPECT_FALSE(deliveries[1].pricePerLitre);
+    EXPECT_FALSE(deliveries[1].heightBeforeMm);
+    EXPECT_FALSE(deliveries[1].heightAfterMm);
+    const std::vector<DailyTemperature> temperatures = valueOf(store.temperatures());
+    ASSERT_EQ(temperatures.size(), 2u);
+    EXPECT_EQ(temperatures[0].day, QDate(2026, 1, 10));
+    EXPECT_EQ(temperatures[0].meanCelsius, 4.0);
+    EXPECT_EQ(temperatures[1].day, QDate(2026, 1, 11));
+    EXPECT_EQ(temperatures[1].meanCelsius, -3.0);
+    EXPECT_EQ(userVersion(path), CarnetStore::currentVersion);
+}
+
+TEST_F(CarnetFolder, ANewCarnetHasNoReadingAndItsTank) {
+    const CarnetStore store =
+        valueOf(CarnetStore::create(file(QStringLiteral("cuve.carnet")), startTank));
+
+    EXPECT_TRUE(valueOf(store.readings()).empty());
+    EXPECT_FALSE(valueOf(store.lastReading()));
+    EXPECT_EQ(valueOf(store.tank()), startTank);
+}
+
+TEST_F(CarnetFolder, DeletingATimeRemovesItsReadingsOnly) {
+    const QString path = file(QStringLiteral("cuve.carnet"));
+    CarnetStore store = valueOf(CarnetStore::create(path, startTank));
+    const Reading kept{utc(10, 8, 0), 600.0, Reading::Source::Dipstick};
+    const Reading wrong{utc(11, 8, 0), 6000.0, Reading::Source::Dipstick};
+    EXPECT_FALSE(store.addReading(kept));
+    EXPECT_FALSE(store.addReading(wrong));
+    EXPECT_FALSE(store.addReading({wrong.time, 6001.0, Reading::Source::Sensor}));
+
+    EXPECT_EQ(valueOf(store.deleteReadingsAt(wrong.time)), 2);
+    EXPECT_EQ(valueOf(store.deleteReadingsAt(wrong.time)), 0);
+
+    const std::vector<StoredReading> readings = valueOf(store.readings());
+    ASSERT_EQ(readings.size(), 1u);
+    expectSameReading(readings[0], kept, std::nullopt);
+}
+
+TEST_F(CarnetFolder, ReplacingTheTankDropsTheKeysNoLongerGiven) {
+    const QString path = file(QStringLiteral("cuve.carnet"));
+    CarnetStore store = valueOf(CarnetStore::create(path, startTank));
+    const TankValues measuredAgain{{"perimetre", "3142"}, {"longueur", "2100"}};
+
+    EXPECT_FALSE(store.replaceTank(measuredAgain));
+
+    EXPECT_EQ(valueOf(valueOf(CarnetStore::open(path, false)).tank()), measuredAgain);
+}
+
+TEST_F(CarnetFolder, AStoreOpenedForReadingRefusesChanges) {
+    const QString path = file(QStringLiteral("cuve.carnet"));
+    createCarnet(path);
+    CarnetStore store = valueOf(CarnetStore::open(path, false));
+
+    EXPECT_EQ(sentenceOf(store.addReading({utc(10, 8, 0), 500.0, Reading::Source::Dipstick})),
+              QStringLiteral("Le carnet « %1 » n'a pas pu être modifié : le carnet est en lecture "
+                             "seule.")
+                  .arg(path));
+    EXPECT_TRUE(valueOf(store.readings()).empty());
+}
+
+TEST_F(CarnetFolder, ClosedStoresLeaveNoFileBesideTheCarnet) {
+    const QString path = file(QStringLiteral("cuve.carnet"));
+    {
+        CarnetStore store = valueOf(CarnetStore::create(path, startTank));
+        EXPECT_FALSE(store.addReading({utc(10, 8, 0), 500.0, Reading::Source::Dipstick}));
+    }
+    for (const bool forWriting : {true, false}) {
+        valueOf(CarnetStore::open(path, forWriting));
+        EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files), QStringList{"cuve.carnet"});
+    }
+}
+
+TEST_F(CarnetFolder, AReadOnlyCarnetIsRead) {
+    const QString path = file(QStringLiteral("cuve.carnet"));
+    {
+        CarnetStore store = valueOf(CarnetStore::create(path, startTank));
+        EXPECT_FALSE(store.addReading({utc(10, 8, 0), 500.0, Reading::Source::Dipstick}));
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+
+    EXPECT_EQ(valueOf(valueOf(CarnetStore::open(path, false)).readings()).size(), 1u);
+}
+
+// --- Values refused -----------------------------------------------------------------
+
+struct RefusedChange {
+    const char* name;
+    std::function<std::optional<Refusal>(CarnetStore&)> change;
+    const char* reason;
+};
+
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
+const RefusedChange refusedChanges[] = {
+    {"heure_invalide",
+     [](CarnetStore& store) {
+         return store.addReading({QDateTime(), 500.0, Reading::Source::Sensor});
+     },
+     "l'heure n'est pas valide."},
+    {"heure_an_10000",
+     [](CarnetStore& store) {
+         return store.addReading(
+             {QDateTime(QDate(10000, 1, 1), QTime(0, 0), Qt::UTC), 500.0, Reading::Source::Sensor});
+     },
+     "l'heure n'est pas valide."},
+    {"hauteur_pas_un_nombre",
+     [](CarnetStore& store) {
+         return store.addReading({utc(10, 8, 0), notANumber, Reading::Source::Sensor});
+     },
+     "une valeur n'est pas un nombre fini."},
+    {"litres_infinis",
+     [](CarnetStore& store) {
+         return store.addReading({utc(10, 8, 0), 500.0, Reading::Source::Sensor}, infinity);
+     },
+     "une valeur n'est pas un nombre fini."},
+    {"prix_pas_un_nombre",
+     [](CarnetStore& store) {
+         return store.addDelivery({utc(10, 8, 0), 1000.0, notANumber, std::nullopt, std::nullopt});
+     },
+     "une valeur n'est pas un nombre fini."},
+    {"livraison_sans_heure",
+     [](CarnetStore& store) {
+         return store.addDelivery({QDateTime(), 1000.0, std::nullopt, std::nullopt, std::nullopt});
+     },
+     "l'heure n'est pas valide."},
+    {"jour_invalide",
+     [](CarnetStore& store) {
+         return store.addTemperature({QDate(), 3.0});
+     },
+     "le jour n'est pas valide."},
+    {"temperature_infinie",
+     [](CarnetStore& store) {
+         return store.addTemperature({QDate(2026, 1, 10), -infinity});
+     },
+     "une valeur n'est pas un nombre fini."},
+};
+
+class RefusedValue : public ::testing::TestWithParam<RefusedChange> {};
+
+TEST_P(RefusedValue, IsRefusedAndNothingIsAdded) {
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("cuve.carnet"));
+    CarnetStore store = valueOf(CarnetStore::create(path, startTank));
+
+    EXPECT_EQ(sentenceOf(GetParam().change(store)),
+              QStringLiteral("Le carnet « %1 » n'a pas pu être modifié : %2")
+                  .arg(path, QString::fromUtf8(GetParam().reason)));
+
+    EXPECT_TRUE(valueOf(store.readings()).empty());
+    EXPECT_TRUE(valueOf(store.deliveries()).empty());
+    EXPECT_TRUE(valueOf(store.temperatures()).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, RefusedValue, ::testing::ValuesIn(refusedChanges),
+                         [](const ::testing::TestParamInfo<RefusedChange>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// --- Versions -----------------------------------------------------------------------
+
+TEST_F(CarnetFolder, AVersion0CarnetOpenedForWritingIsBroughtUpToDate) {
+    const QString path = file(QStringLiteral("ancien.carnet"));
+    createVersion0Carnet(path);
+    ASSERT_EQ(userVersion(path), 0);
+    const Reading sensor{utc(11, 8, 0), 630.0, Reading::Source::Sensor};
+    {
+        CarnetStore store = valueOf(CarnetStore::open(path, true));
+        EXPECT_FALSE(store.addReading(sensor, 980.5));
+    }
+    EXPECT_EQ(userVersion(path), CarnetStore::currentVersion);
+
+    const CarnetStore store = valueOf(CarnetStore::open(path, false));
+    const std::vector<StoredReading> readings = valueOf(store.readings());
+    ASSERT_EQ(readings.size(), 2u);
+    expectSameReading(readings[0], {utc(10, 8, 0), 640.5, Reading::Source::Dipstick}, std::nullopt);
+    expectSameReading(readings[1], sensor, 980.5);
+    EXPECT_EQ(valueOf(store.tank()), (TankValues{{"diametre", "1200"}}));
+}
+
+// --- Two writers --------------------------------------------------------------------
+
+TEST_F(CarnetFolder, TwoStoresWritingTheSameCarnetInTurnBothLand) {
+    const QString path = file(QStringLiteral("cuve.carnet"));
+    createCarnet(path);
+    CarnetStore stream = valueOf(CarnetStore::open(path, true));
+    CarnetStore window = valueOf(CarnetStore::open(path, true));
+    const CarnetStore reader = valueOf(CarnetStore::open(path, false));
+    constexpr int turns = 20;
+
+    for (int turn = 0; turn < turns; ++turn) {
+        EXPECT_FALSE(
+            stream.addReading({utc(10, 8, turn), 600.0 - turn, Reading::Source::Sensor}, 900.0));
+        EXPECT_FALSE(
+            window.addReading({utc(10, 9, turn), 500.0 - turn, Reading::Source::Dipstick}));
+        EXPECT_EQ(valueOf(reader.readings()).size(), 2u * static_cast<unsigned>(turn + 1));
+    }
+
+    EXPECT_EQ(valueOf(stream.readings()).size(), 2u * turns);
+    EXPECT_EQ(valueOf(window.readings()).size(), 2u * turns);
+    EXPECT_EQ(valueOf(valueOf(CarnetStore::open(path, false)).readings()).size(), 2u * turns);
+}
+
+// --- A program killed -----------------------------------------------------------------
+
+// A reading that the stream was told is added is in the file, even when the
+// stream is then killed without a chance to close the carnet.
+TEST_F(CarnetFolder, AReadingAddedSurvivesItsProgramKilled) {
+    const QString path = file(QStringLiteral("cuve.carnet"));
+    createCarnet(path);
+    const Reading sensor{utc(10, 8, 0), 720.0, Reading::Source::Sensor};
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Outcome<CarnetStore> stream = CarnetStore::open(path, true);
+        if (CarnetStore* store = std::get_if<CarnetStore>(&stream)) {
+            if (!store->addReading(sensor, 1200.0)) {
+                ::raise(SIGKILL);
+            }
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the reading was refused";
+
+    const std::vector<StoredReading> readings =
+        valueOf(valueOf(CarnetStore::open(path, false)).readings());
+    ASSERT_EQ(readings.size(), 1u);
+    expectSameReading(readings[0], sensor, 1200.0);
+}
+
+// A sensor's stream and the window writing at the same moment: each waits for
+// the other's transaction rather than losing its reading.
+TEST_F(CarnetFolder, TwoProgramsWritingAtOnceBothLand) {
+    const QString path = file(QStringLiteral("cuve.carnet"));
+    createCarnet(path);
+    constexpr int each = 100;
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Outcome<CarnetStore> stream = CarnetStore::open(path, true);
+        CarnetStore* store = std::get_if<CarnetStore>(&stream);
+        int landed = 0;
+        for (int reading = 0; store && reading < each; ++reading) {
+            landed +=
+                store->addReading({utc(10, 8, 0, reading), 700.0, Reading::Source::Sensor}) ? 0 : 1;
+        }
+        ::_exit(landed == each ? 0 : 1);
+    }
+    CarnetStore window = valueOf(CarnetStore::open(path, true));
+    for (int reading = 0; reading < each; ++reading) {
+        EXPECT_FALSE(window.addReading({utc(10, 9, 0, reading), 650.0, Reading::Source::Dipstick}));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the stream lost readings";
+    EXPECT_EQ(valueOf(window.readings()).size(), 2u * each);
+}
+
+// --- Moving a store -----------------------------------------------------------------
+
+TEST_F(CarnetFolder, AMovedStoreKeepsItsCarnet) {
+    const QString first = file(QStringLiteral("premier.carnet"));
+    const QString second = file(QStringLiteral("second.carnet"));
+    CarnetStore store = valueOf(CarnetStore::create(first, startTank));
+    CarnetStore other = valueOf(CarnetStore::create(second, {{"diametre", "900"}}));
+
+    store = std::move(other);
+    EXPECT_FALSE(store.addReading({utc(10, 8, 0), 400.0, Reading::Source::Dipstick}));
+
+    EXPECT_EQ(store.path(), second);
+    EXPECT_EQ(valueOf(valueOf(CarnetStore::open(second, false)).readings()).size(), 1u);
+    EXPECT_TRUE(valueOf(valueOf(CarnetStore::open(first, false)).readings()).empty());
+}
+
+}  // namespace
+}  // namespace varnelle
