@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 build_dir=build
 scripts/setup.sh "$build_dir" >/dev/null
 
-mapfile -t sources < <(git ls-files 'core/*.cpp' 'ui/*.cpp' 'about/*.cpp' 'chart/*.cpp' 'widgets/*.cpp' 'bareme/*.cpp' 'app/*.cpp' 'files/*.cpp')
+mapfile -t sources < <(git ls-files 'core/*.cpp' 'ui/*.cpp' 'about/*.cpp' 'chart/*.cpp' 'widgets/*.cpp' 'bareme/*.cpp' 'app/*.cpp' 'files/*.cpp' 'logbook/*.cpp')
 
 echo "== clang-tidy"
 status=0
