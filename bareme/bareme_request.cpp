@@ -243,11 +243,11 @@ void readSensorDistance(const OptionReader& options, BaremeRequest& request) {
     if (distance < 0) {
         refuse("--distance", "La distance ne peut pas être négative !");
     }
-    const std::variant<double, QString> height = heightAtDistance(
+    const Outcome<double> height = heightAtDistance(
         request.description.tank.diameter, request.sensorMount, distance,
         QStringLiteral("de %1 mm").arg(options.text("distance").trimmed()), ZeroDistance::Reading);
-    if (const QString* why = std::get_if<QString>(&height)) {
-        refuse("--distance", sentence(*why));
+    if (const Refusal* why = refusalOf(height)) {
+        refuse("--distance", sentence(why->sentence));
     }
     request.sensorDistance = distance;
     request.oilHeight = std::get<double>(height);

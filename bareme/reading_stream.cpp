@@ -197,10 +197,10 @@ LineReading readingInLine(const BaremeRequest& request, const QString& line) {
         }
         return {Kind::Reading, millimetres, millimetres, QString()};
     }
-    const std::variant<double, QString> height = heightAtDistance(
-        diameter, request.sensorMount, millimetres, written, ZeroDistance::NoReading);
-    if (const QString* why = std::get_if<QString>(&height)) {
-        return refused(*why);
+    const Outcome<double> height = heightAtDistance(diameter, request.sensorMount, millimetres,
+                                                    written, ZeroDistance::NoReading);
+    if (const Refusal* why = refusalOf(height)) {
+        return refused(why->sentence);
     }
     return {Kind::Reading, millimetres, std::get<double>(height), QString()};
 }

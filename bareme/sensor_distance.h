@@ -4,7 +4,8 @@
 #pragma once
 
 #include <QString>
-#include <variant>
+
+#include "files/refusal.h"
 
 namespace varnelle {
 
@@ -18,10 +19,10 @@ struct SensorMount {
 enum class ZeroDistance { NoReading, Reading };
 
 // The oil height that `distance` (mm) gives in a tank of `diameter`, or why
-// it gives none, a French clause quoting the reading as `written`:
+// it gives none (a French clause, quoting the reading as `written`, as the
+// refusal's sentence):
 // height = diameter - (distance - offset).
-std::variant<double, QString> heightAtDistance(double diameter, const SensorMount& mount,
-                                               double distance, const QString& written,
-                                               ZeroDistance zero);
+Outcome<double> heightAtDistance(double diameter, const SensorMount& mount, double distance,
+                                 const QString& written, ZeroDistance zero);
 
 }  // namespace varnelle
