@@ -44,9 +44,23 @@ QDateTime midnight(const QDate& day) {
 
 template <typename T>
 std::vector<T> byTime(std::vector<T> items) {
-    std::stable_sort(items.begin(), items.end(),
-                     [](const T& a, const T& b) { return a.time < b.time; });
-    return items;
+    // Compared as milliseconds: comparing QDateTimes costs a time-zone
+    // conversion each time, and a carnet gives its readings already in order.
+    std::vector<std::pair<qint64, std::size_t>> keys;
+    keys.reserve(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        keys.emplace_back(items[i].time.toMSecsSinceEpoch(), i);
+    }
+    if (std::is_sorted(keys.begin(), keys.end())) {
+        return items;
+    }
+    std::sort(keys.begin(), keys.end());  // the index keeps equal times in their order
+    std::vector<T> sorted;
+    sorted.reserve(items.size());
+    for (const auto& key : keys) {
+        sorted.push_back(std::move(items[key.second]));
+    }
+    return sorted;
 }
 
 // The litres of the deliveries after `start` up to `end`.
@@ -329,18 +343,30 @@ Outcome<Forecast> forecastAtRate(const LitresReading& last, double litresPerDay,
     return forecast;
 }
 
-Outcome<ReceiptCheck> checkReceipt(const Delivery& delivery, const std::vector<Reading>& readings,
-                                   const LitresAt& litresAt) {
+namespace {
+
+// The receipt check on readings already in time order: only those within
+// the hour either side are looked at.
+Outcome<ReceiptCheck> checkReceiptInOrder(const Delivery& delivery,
+                                          const std::vector<Reading>& readings,
+                                          const LitresAt& litresAt) {
     std::optional<double> before = delivery.heightBeforeMm;
     std::optional<double> after = delivery.heightAfterMm;
     const QDateTime earliest = delivery.time.addSecs(-receiptReadingWindowSeconds);
     const QDateTime latest = delivery.time.addSecs(receiptReadingWindowSeconds);
-    for (const Reading& reading : byTime(readings)) {
-        if (!delivery.heightBeforeMm && earliest <= reading.time && reading.time < delivery.time) {
-            before = reading.heightMm;  // the last one before the delivery
+    const auto first = std::lower_bound(
+        readings.begin(), readings.end(), earliest,
+        [](const Reading& reading, const QDateTime& time) { return reading.time < time; });
+    const auto last = std::upper_bound(
+        first, readings.end(), latest,
+        [](const QDateTime& time, const Reading& reading) { return time < reading.time; });
+    for (auto reading = first; reading != last; ++reading) {
+        if (!delivery.heightBeforeMm && earliest <= reading->time &&
+            reading->time < delivery.time) {
+            before = reading->heightMm;  // the last one before the delivery
         }
-        if (!after && delivery.time <= reading.time && reading.time <= latest) {
-            after = reading.heightMm;  // the first one after it
+        if (!after && delivery.time <= reading->time && reading->time <= latest) {
+            after = reading->heightMm;  // the first one after it
         }
     }
     if (!before || !after || !(delivery.receiptLitres > 0)) {
@@ -368,6 +394,13 @@ Outcome<ReceiptCheck> checkReceipt(const Delivery& delivery, const std::vector<R
                       .arg(signedText(wholeLitres(check.gapLitres), check.gapLitres),
                            signedText(french.number(check.gapPercent, 0, 1), check.gapPercent));
     return check;
+}
+
+}  // namespace
+
+Outcome<ReceiptCheck> checkReceipt(const Delivery& delivery, const std::vector<Reading>& readings,
+                                   const LitresAt& litresAt) {
+    return checkReceiptInOrder(delivery, byTime(readings), litresAt);
 }
 
 double degreeDays(double meanCelsius) {
@@ -545,8 +578,9 @@ Summary summarize(const std::vector<Reading>& readings, const std::vector<Delive
     } else {
         summary.forecast = std::get<Refusal>(summary.shortRate);
     }
+    const std::vector<Reading> inOrder = byTime(readings);
     for (const Delivery& delivery : byTime(deliveries)) {
-        const Outcome<ReceiptCheck> check = checkReceipt(delivery, readings, litresAt);
+        const Outcome<ReceiptCheck> check = checkReceiptInOrder(delivery, inOrder, litresAt);
         if (const ReceiptCheck* done = std::get_if<ReceiptCheck>(&check)) {
             summary.receipts.push_back(*done);
         }
