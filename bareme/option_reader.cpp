@@ -10,7 +10,6 @@
 #include "core/number_text.h"
 
 namespace varnelle {
-namespace {
 
 // ASCII digits with at most one decimal comma or period, an optional sign and
 // exponent, and spaces only around it (the core's reader would skip blanks
@@ -20,8 +19,6 @@ bool isWrittenAsNumber(const QString& text) {
         R"(^ *[+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)? *$)");
     return shape.match(text).hasMatch();
 }
-
-}  // namespace
 
 void refuse(const QString& option, const QString& message) {
     throw CommandLineRefusal{{option, message}};

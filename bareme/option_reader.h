@@ -30,6 +30,9 @@ QString tooLargeMessage(const QString& given);
 // "12,5" and "12.5" are 12.5; anything that is not a plain finite decimal
 // number, with an optional exponent, gives no value.
 std::optional<double> decimalNumber(const QString& text);
+// Whether the text has a number's shape, whether or not a double holds it:
+// what decimalNumber refuses and this accepts is too large ("1e309").
+bool isWrittenAsNumber(const QString& text);
 
 // Option values by option name (without the dashes), refusing what cannot be
 // a measure. The tank's measures may come from a file instead, under the

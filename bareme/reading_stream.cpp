@@ -5,7 +5,6 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 
 #include "bareme/answer_fields.h"
 #include "bareme/echoed_text.h"
@@ -67,18 +66,13 @@ struct ReadingText {
     QString refusal;
 };
 
-// "1e309": written as a number, too large for one.
-bool isTooLargeNumber(const QString& text) {
-    return std::isinf(QString(text).replace(',', '.').trimmed().toDouble());
-}
-
 ReadingText numberInText(const QString& text) {
     const std::optional<double> value = decimalNumber(text);
     if (value) {
         return {text.trimmed(), value, QString()};
     }
     return {text.trimmed(), std::nullopt,
-            isTooLargeNumber(text)
+            isWrittenAsNumber(text)
                 ? QStringLiteral("la lecture %1 est un nombre trop grand.").arg(quoted(text))
                 : QStringLiteral("la lecture %1 n'est pas un nombre.").arg(quoted(text))};
 }

@@ -44,20 +44,21 @@ bool StreamLines::readMore() {
     return true;
 }
 
+StreamLine StreamLines::takenLine(qsizetype length) {
+    const bool tooLong = dropping_ || length > longestStreamLine;
+    dropping_ = false;
+    return {++lineNumber_, tooLong ? QByteArray() : pending_.left(length), tooLong};
+}
+
 std::optional<StreamLine> StreamLines::next() {
     for (;;) {
         const qsizetype end = lineEnd(pending_);
         if (end >= 0) {
-            StreamLine line{++lineNumber_, dropping_ ? QByteArray() : pending_.left(end),
-                            dropping_ || end > longestStreamLine};
-            if (line.tooLong) {
-                line.text.clear();
-            }
+            const StreamLine line = takenLine(end);
             const bool crlf =
                 pending_[end] == '\r' && end + 1 < pending_.size() && pending_[end + 1] == '\n';
             skipLineFeed_ = pending_[end] == '\r' && end + 1 == pending_.size();
             pending_.remove(0, end + (crlf ? 2 : 1));
-            dropping_ = false;
             return line;
         }
         if (pending_.size() > longestStreamLine) {
@@ -69,10 +70,8 @@ std::optional<StreamLine> StreamLines::next() {
                 return std::nullopt;
             }
             // The last line, without its end.
-            StreamLine line{++lineNumber_, dropping_ ? QByteArray() : pending_,
-                            dropping_ || pending_.size() > longestStreamLine};
+            const StreamLine line = takenLine(pending_.size());
             pending_.clear();
-            dropping_ = false;
             return line;
         }
     }

@@ -34,6 +34,9 @@ class StreamLines {
   private:
     // Reads what the input has; false at its end.
     bool readMore();
+    // The line made of the first `length` pending bytes, its number given,
+    // its text dropped when it is too long.
+    StreamLine takenLine(qsizetype length);
 
     QIODevice& in_;
     QByteArray pending_;

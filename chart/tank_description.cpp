@@ -307,9 +307,10 @@ QString measureTooSmallMessage() {
         .arg(measureString(smallestMeasure, ','));
 }
 
-std::optional<Refusal> chartStepRefusal(double diameter, double step,
+std::optional<Refusal> chartStepRefusal(double diameter, std::optional<double> typed,
                                         const OutputConventions& conventions) {
-    if (!(step >= 1) || step != std::floor(step) || !std::isfinite(step)) {
+    const double step = typed.value_or(0);
+    if (!typed || !(step >= 1) || step != std::floor(step) || !std::isfinite(step)) {
         return Refusal{
             stepKey,
             QStringLiteral("Le pas doit être un nombre entier de millimètres, au moins 1.")};

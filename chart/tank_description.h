@@ -84,11 +84,11 @@ QString measureTooLargeMessage();
 inline constexpr double smallestMeasure = 1;  // mm
 QString measureTooSmallMessage();
 
-// Why a chart of a tank `diameter` mm wide cannot have this step (not a whole
-// number of millimetres, wider than the tank, or more lines than any dipstick
-// needs), or nothing.
+// Why a chart of a tank `diameter` mm wide cannot have this step (no number
+// at all, not a whole number of millimetres, wider than the tank, or more
+// lines than any dipstick needs), or nothing.
 inline constexpr std::size_t mostChartLines = 100'000;
-std::optional<Refusal> chartStepRefusal(double diameter, double step,
+std::optional<Refusal> chartStepRefusal(double diameter, std::optional<double> typed,
                                         const OutputConventions& conventions);
 
 // A chart costs one end integral per line: lines times slices are bounded so

@@ -628,8 +628,8 @@ std::optional<std::pair<QString, QString>> tankRow(const QSqlQuery& query) {
     return std::make_pair(query.value(0).toString(), query.value(1).toString());
 }
 
-const QString readingsSql =
-    QStringLiteral("SELECT heure, hauteur_mm, source, litres FROM releves ORDER BY heure, id");
+const QString readingsSelect =
+    QStringLiteral("SELECT heure, hauteur_mm, source, litres FROM releves");
 
 template <typename T>
 Outcome<T> readOutcome(const QString& path, std::variant<T, QString>&& rows) {
@@ -659,21 +659,23 @@ Outcome<TankValues> CarnetStore::tank() const {
 
 Outcome<std::vector<StoredReading>> CarnetStore::readings() const {
     const QSqlDatabase database = QSqlDatabase::database(connection_, false);
-    return readOutcome(path_, selectAll<StoredReading>(database, readingsSql, readingRow));
+    return readOutcome(
+        path_, selectAll<StoredReading>(
+                   database, readingsSelect + QStringLiteral(" ORDER BY heure, id"), readingRow));
 }
 
 Outcome<std::optional<StoredReading>> CarnetStore::lastReading() const {
     const QSqlDatabase database = QSqlDatabase::database(connection_, false);
-    auto rows = selectAll<StoredReading>(
-        database,
-        QStringLiteral("SELECT heure, hauteur_mm, source, litres FROM releves "
-                       "ORDER BY heure DESC, id DESC LIMIT 1"),
-        readingRow);
-    if (const QString* reason = std::get_if<QString>(&rows)) {
-        return refusal(unreadSentence(path_, *reason));
+    const Outcome<std::vector<StoredReading>> last = readOutcome(
+        path_,
+        selectAll<StoredReading>(
+            database, readingsSelect + QStringLiteral(" ORDER BY heure DESC, id DESC LIMIT 1"),
+            readingRow));
+    if (const Refusal* refused = refusalOf(last)) {
+        return *refused;
     }
-    const std::vector<StoredReading>& last = std::get<0>(rows);
-    return last.empty() ? std::nullopt : std::optional<StoredReading>(last.front());
+    const auto& rows = std::get<std::vector<StoredReading>>(last);
+    return rows.empty() ? std::nullopt : std::optional<StoredReading>(rows.front());
 }
 
 Outcome<std::vector<Delivery>> CarnetStore::deliveries() const {

@@ -97,12 +97,8 @@ Outcome<TankDescription> chartTankFrom(const TankParameters& fields,
 
 Outcome<double> chartStepFrom(const QString& text, const TankDescription& description,
                               const OutputConventions& conventions) {
+    // A text that is not wholly a number gives no step, which is refused.
     const std::optional<double> step = conventions.read(text);
-    if (!step) {
-        // A text that is not wholly a number is refused as a step that is none.
-        return Refusal{stepFieldName,
-                       chartStepRefusal(description.tank.diameter, 0, conventions)->sentence};
-    }
     if (std::optional<Refusal> refusal =
             chartStepRefusal(description.tank.diameter, *step, conventions)) {
         return Refusal{stepFieldName, refusal->sentence};
