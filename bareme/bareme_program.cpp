@@ -6,6 +6,7 @@
 
 #include "bareme/answer_fields.h"
 #include "bareme/bareme_request.h"
+#include "bareme/carnet_commands.h"
 #include "bareme/echoed_text.h"
 #include "bareme/esphome_filter.h"
 #include "bareme/reading_stream.h"
@@ -22,6 +23,8 @@ namespace {
 
 const char* const unwrittenAnswer = "la réponse n'a pas pu être écrite sur la sortie standard.";
 
+}  // namespace
+
 void reportUsageError(QTextStream& err, const Refusal& error) {
     err << programName << " : ";
     if (!error.subject.isEmpty()) {
@@ -29,6 +32,8 @@ void reportUsageError(QTextStream& err, const Refusal& error) {
     }
     err << printable(error.sentence) << '\n' << "Pour l'aide : " << programName << " --help\n";
 }
+
+namespace {
 
 QString formatted(const Record& record, OutputFormat format, const OutputConventions& conventions) {
     switch (format) {
@@ -168,6 +173,8 @@ int answerStream(const BaremeRequest& request, QIODevice& in, QTextStream& out, 
                                  .arg(frenchFileError(in.errorString())))
                 << '\n';
             break;
+        case StreamEnd::CarnetFailed:
+            break;  // said by the stream, which stopped before answering the reading
     }
     return exitFailure;
 }
@@ -188,6 +195,13 @@ int answer(const BaremeRequest& request, QIODevice& in, QTextStream& out, QTextS
         case Question::AtHeight:
         case Question::AtDistance:
             return answerAtHeight(request, out, conventions);
+        case Question::AddReading:
+        case Question::AddDelivery:
+        case Question::AddTemperature:
+        case Question::DeleteReading:
+        case Question::CarnetSummary:
+        case Question::CarnetJournal:
+            return answerCarnet(request, out, err);
     }
     return exitFailure;
 }

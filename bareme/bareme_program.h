@@ -17,6 +17,10 @@ constexpr int exitSuccess = 0;
 constexpr int exitFailure = 1;       // the PDF or the answer could not be written
 constexpr int exitBadArguments = 2;  // a refused command line
 
+// A refused request on the error output: the option at fault, why, and
+// where to find the help.
+void reportUsageError(QTextStream& err, const Refusal& error);
+
 // A PDF needs fonts, hence a QGuiApplication; everything else, refusals
 // included, runs on a QCoreApplication, with no display at all.
 bool needsGuiApplication(const ParsedCommandLine& parsed);

@@ -4,12 +4,14 @@
 #include <QHash>
 #include <cmath>
 
+#include "bareme/carnet_options.h"
 #include "bareme/command_line_options.h"
 #include "bareme/echoed_text.h"
 #include "bareme/esphome_filter.h"
 #include "bareme/tank_file.h"
 #include "chart/tank_chart.h"
 #include "core/tank_rules.h"
+#include "logbook/consumption.h"
 
 namespace varnelle {
 namespace {
@@ -66,9 +68,20 @@ class CommandLineMeasures : public MeasureSource {
   public:
     explicit CommandLineMeasures(const OptionReader& options) : options_(options) {}
 
-    bool has(Measure measure) const override { return options_.has(measureKey(measure)); }
+    bool has(Measure measure) const override {
+        return options_.has(measureKey(measure)) ||
+               (measure == Measure::CylinderLength && options_.has(optionName::nominalCapacity));
+    }
 
-    double value(Measure measure) const override { return options_.number(measureKey(measure)); }
+    double value(Measure measure) const override {
+        if (measure == Measure::CylinderLength && !options_.has(measureKeys::cylinderLength)) {
+            return provisionalLength;  // deduced from the capacity once the ends are read
+        }
+        return options_.number(measureKey(measure));
+    }
+
+    // Any length the description accepts, until the real one is deduced.
+    static constexpr double provisionalLength = 1000;
 
     EndShape endShape() const override {
         const EndShape shape = readEndShape(options_);
@@ -91,6 +104,27 @@ TankDescription readTank(const OptionReader& options, const OutputConventions& n
     return std::get<TankDescription>(tank);
 }
 
+// --capacite-nominale in place of --longueur: the length that gives this
+// capacity with the other measures.
+std::optional<double> readNominalCapacity(const OptionReader& options,
+                                          TankDescription& description) {
+    const char* name = optionName::nominalCapacity;
+    if (!options.has(name)) {
+        return std::nullopt;
+    }
+    if (options.has(measureKeys::cylinderLength)) {
+        refuse(options.where(name),
+               "Cette option remplace --longueur : donnez l'une ou l'autre, pas les deux.");
+    }
+    const double capacity = options.number(name);
+    const Outcome<double> length = deduceCylinderLength(description.tank, capacity);
+    if (const Refusal* why = refusalOf(length)) {
+        refuse(options.where(name), why->sentence);
+    }
+    description.tank.cylinderLength = std::get<double>(length);
+    return capacity;
+}
+
 // --- The question and the output ------------------------------------------
 
 Question readQuestion(const OptionReader& options) {
@@ -106,26 +140,25 @@ Question readQuestion(const OptionReader& options) {
         }
         asked = name;
     }
-    const QString question = asked ? QString::fromLatin1(asked) : QString();
-    if (question == "volume") {
-        return Question::HeightForVolume;
+    if (!asked) {
+        // A carnet alone is asked for its summary.
+        return options.has("carnet") ? Question::CarnetSummary : Question::Chart;
     }
-    if (question == "commander") {
-        return Question::Order;
-    }
-    if (question == "hauteur") {
-        return Question::AtHeight;
-    }
-    if (question == "distance") {
-        return Question::AtDistance;
-    }
-    if (question == "flux") {
-        return Question::Stream;
-    }
-    if (question == QLatin1String(optionName::saveTank)) {
-        return Question::SaveTank;
-    }
-    return Question::Chart;
+    static const QHash<QString, Question> questions = {
+        {"volume", Question::HeightForVolume},
+        {"commander", Question::Order},
+        {"hauteur", Question::AtHeight},
+        {"distance", Question::AtDistance},
+        {"flux", Question::Stream},
+        {optionName::saveTank, Question::SaveTank},
+        {"releve", Question::AddReading},
+        {"livraison", Question::AddDelivery},
+        {"temperature", Question::AddTemperature},
+        {"supprimer-releve", Question::DeleteReading},
+        {"bilan", Question::CarnetSummary},
+        {"releves", Question::CarnetJournal},
+    };
+    return questions.value(QString::fromLatin1(asked));
 }
 
 void refuseOptionsOfOtherQuestions(const OptionReader& options, Question question) {
@@ -136,10 +169,15 @@ void refuseOptionsOfOtherQuestions(const OptionReader& options, Question questio
             }
         }
     }
-    if (question != Question::Order && question != Question::Stream && options.has("remplissage")) {
-        refuse("--remplissage", "Cette option ne sert qu'avec --commander ou --flux.");
+    if (question != Question::Order && question != Question::Stream &&
+        question != Question::CarnetSummary && options.has("remplissage")) {
+        refuse("--remplissage",
+               "Cette option ne sert qu'avec --commander, --flux ou le bilan du carnet.");
     }
-    for (const char* name : {"mesure", "unite", "champ", "filtre"}) {
+    if (question != Question::Stream && question != Question::AddReading && options.has("mesure")) {
+        refuse("--mesure", "Cette option ne sert qu'avec --flux ou --releve.");
+    }
+    for (const char* name : {"unite", "champ", "filtre"}) {
         if (question != Question::Stream && options.has(name)) {
             refuse(dashed(name), "Cette option ne sert qu'avec --flux.");
         }
@@ -208,22 +246,6 @@ double readStep(const OptionReader& options, const BaremeRequest& request) {
     return step;
 }
 
-double readOilHeight(const OptionReader& options, const char* name, double diameter) {
-    const double height = options.length(name);
-    if (height < 0) {
-        refuse(dashed(name), "La hauteur de mazout ne peut pas être négative !");
-    }
-    if (height > diameter) {
-        refuse(dashed(name), QString::fromUtf8(ruleText::oilAboveDiameter));
-    }
-    return height;
-}
-
-// A refusal of the stream's reasons, as a sentence.
-QString sentence(const QString& clause) {
-    return clause.left(1).toUpper() + clause.mid(1);
-}
-
 SensorMount readSensorMount(const OptionReader& options) {
     SensorMount mount;
     if (options.has("zone-morte")) {
@@ -247,23 +269,10 @@ void readSensorDistance(const OptionReader& options, BaremeRequest& request) {
         request.description.tank.diameter, request.sensorMount, distance,
         QStringLiteral("de %1 mm").arg(options.text("distance").trimmed()), ZeroDistance::Reading);
     if (const Refusal* why = refusalOf(height)) {
-        refuse("--distance", sentence(why->sentence));
+        refuse("--distance", asSentence(why->sentence));
     }
     request.sensorDistance = distance;
     request.oilHeight = std::get<double>(height);
-}
-
-double readFillPercent(const OptionReader& options) {
-    if (!options.has("remplissage")) {
-        return defaultFillPercent;
-    }
-    const double percent = options.number("remplissage");
-    if (!(percent > 0 && percent <= 100)) {
-        refuse("--remplissage",
-               "Le remplissage doit être compris entre 0 et 100 % de la capacité "
-               "(0 exclu).");
-    }
-    return percent;
 }
 
 void readPdfPath(const OptionReader& options, BaremeRequest& request) {
@@ -333,12 +342,14 @@ void refuseSensorMountWithoutDistances(const OptionReader& options, const Bareme
         request.question == Question::AtDistance || request.question == Question::SaveTank ||
         (request.question == Question::Stream &&
          (!options.has("mesure") || options.text("mesure").trimmed() == "distance")) ||
+        (request.question == Question::AddReading && options.has("mesure") &&
+         options.text("mesure").trimmed() == "distance") ||
         (request.question == Question::Chart && request.format == OutputFormat::Esphome);
     for (const char* name : {"zone-morte", "decalage"}) {
         if (options.has(name) && !readsDistances) {
             refuse(dashed(name),
                    "Cette option ne sert qu'avec une distance : --distance, --flux (--mesure "
-                   "distance) ou --format esphome.");
+                   "distance), --releve avec --mesure distance, ou --format esphome.");
         }
     }
 }
@@ -373,6 +384,13 @@ void readQuestionValues(const OptionReader& options, BaremeRequest& request) {
             request.tankFilePath = options.text(optionName::saveTank);
             request.tankFileContents = tankFileContents(options);
             break;
+        case Question::AddReading:
+        case Question::AddDelivery:
+        case Question::AddTemperature:
+        case Question::DeleteReading:
+        case Question::CarnetSummary:
+        case Question::CarnetJournal:
+            break;  // read by readCarnetValues
     }
     if (request.format == OutputFormat::Esphome && request.question != Question::Chart) {
         refuse("--format", "La présentation esphome ne sert qu'au barème complet.");
@@ -391,9 +409,12 @@ BaremeRequest readRequest(const QCommandLineParser& parser, const QLocale& local
     request.esphomeSource = readEsphomeSource(options, request.format);
     refuseSensorMountWithoutDistances(options, request);
     readTankFileInto(options, parser);
+    readCarnetTank(options, parser, request);
     request.description = readTank(options, request.numbers);
+    request.carnet.nominalCapacity = readNominalCapacity(options, request.description);
     request.sensorMount = readSensorMount(options);
     readQuestionValues(options, request);
+    readCarnetValues(options, parser, request);
     request.streamFilters = readStreamFilters(parser);
     if (!request.streamFilters.isEmpty() && request.streamField.isEmpty()) {
         refuse("--filtre",

@@ -2,16 +2,20 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "bareme/option_reader.h"
 #include "bareme/sensor_distance.h"
 #include "chart/chart_texts.h"
 #include "chart/tank_description.h"
 #include "files/refusal.h"
+#include "logbook/carnet_store.h"
+#include "logbook/consumption.h"
 
 namespace varnelle {
 
@@ -23,6 +27,13 @@ enum class Question {
     AtDistance,       // --distance
     Stream,           // --flux
     SaveTank,         // --enregistrer-cuve
+    // With --carnet: the carnet's changes and reports.
+    AddReading,      // --releve
+    AddDelivery,     // --livraison
+    AddTemperature,  // --temperature
+    DeleteReading,   // --supprimer-releve
+    CarnetSummary,   // --bilan, and --carnet alone
+    CarnetJournal,   // --releves
 };
 
 enum class OutputFormat { Text, Csv, Json, Esphome };
@@ -31,6 +42,24 @@ enum class OutputFormat { Text, Csv, Json, Esphome };
 struct StreamFilter {
     QString field;
     QString value;
+};
+
+// --carnet: the tank's logbook, and what to put in it.
+struct CarnetRequest {
+    QString path;  // empty: no carnet
+    // The tank the options give (a new carnet's, or the one to put in the
+    // place of the carnet's with --remplacer-cuve); empty when the carnet's
+    // tank stands.
+    TankValues newTank;
+    bool replaceTank = false;      // --remplacer-cuve, and the options differ from the carnet's
+    Reading reading;               // --releve (and --flux: its source)
+    Delivery delivery;             // --livraison
+    DailyTemperature temperature;  // --temperature
+    QDateTime readingTime;         // --supprimer-releve, in UTC
+    ForecastOptions forecast;      // --reserve, --delai, --remplissage
+    // --capacite-nominale in place of --longueur: the cylinder's length was
+    // deduced from it.
+    std::optional<double> nominalCapacity;
 };
 
 struct BaremeRequest {
@@ -55,6 +84,7 @@ struct BaremeRequest {
     // --enregistrer-cuve
     QString tankFilePath;
     QByteArray tankFileContents;
+    CarnetRequest carnet;
 };
 
 struct ParsedCommandLine {

@@ -8,7 +8,7 @@
 
 namespace varnelle {
 
-const OptionDefinition optionDefinitions[26] = {
+const OptionDefinition optionDefinitions[38] = {
     {measureKeys::diameter, "MM", "Diamètre intérieur de la cuve, en millimètres."},
     {measureKeys::perimeter, "MM",
      "Périmètre de la cuve, à la place du diamètre : il est converti en diamètre au millimètre "
@@ -70,10 +70,41 @@ const OptionDefinition optionDefinitions[26] = {
     {"decalage", "MM",
      "Avec une distance : de combien le zéro du capteur est au-dessus du haut intérieur de la "
      "cuve (capteur dans un dôme ou une rehausse) ; hauteur = diamètre - (distance - décalage)."},
+    {"capacite-nominale", "LITRES",
+     "À la place de --longueur, pour une cuve dont on ne peut mesurer la longueur (enterrée) : "
+     "la capacité de la cuve, dont la longueur de la partie cylindrique est déduite."},
+    {"carnet", "FICHIER",
+     "Le carnet de la cuve (un fichier .carnet) : ses relevés, ses livraisons, sa consommation. "
+     "Créé avec les mesures de la cuve (options ou --cuve) s'il n'existe pas ; sinon ses "
+     "mesures servent. Seul, il donne le bilan."},
+    {"releve", "HAUTEUR",
+     "Avec --carnet : enregistre la hauteur de mazout lue (mm), ou la distance d'un capteur avec "
+     "--mesure distance, à la date de --date (maintenant par défaut)."},
+    {"livraison", "LITRES",
+     "Avec --carnet : enregistre une livraison, les litres du bon de livraison, à la date de "
+     "--date (maintenant par défaut)."},
+    {"prix", "EUROS", "Avec --livraison : le prix d'un litre."},
+    {"avant", "MM", "Avec --livraison : la hauteur de mazout lue juste avant la livraison."},
+    {"apres", "MM", "Avec --livraison : la hauteur de mazout lue juste après la livraison."},
+    {"temperature", "DEGRES",
+     "Avec --carnet et --date JOUR : la température extérieure moyenne de ce jour, en °C ; elle "
+     "sert à prévoir la consommation par les degrés-jours."},
+    {"date", "DATE",
+     "Avec --releve, --livraison ou --temperature : la date, AAAA-MM-JJ ou AAAA-MM-JJTHH:MM:SS, "
+     "heure locale (ou suivie de Z ou +01:00)."},
+    {"supprimer-releve", "DATE",
+     "Avec --carnet : supprime le relevé de cette date, écrite comme --releves la donne."},
+    {"reserve", "POURCENT",
+     "Avec le bilan ou --flux --carnet : la réserve, en pour cent de la capacité, à ne pas "
+     "entamer avant la livraison (20 par défaut)."},
+    {"delai", "JOURS",
+     "Avec le bilan ou --flux --carnet : les jours qu'il faut au livreur ; la date de commande "
+     "les précède (10 par défaut)."},
 };
 
-const char* const questionOptions[6] = {"volume",   "commander", "hauteur",
-                                        "distance", "flux",      optionName::saveTank};
+const char* const questionOptions[12] = {
+    "volume", "commander", "hauteur", "distance", "flux",        optionName::saveTank,
+    "releve", "livraison", "bilan",   "releves",  "temperature", "supprimer-releve"};
 
 namespace {
 
@@ -86,7 +117,8 @@ const char* const programDescription =
 
 const char* const helpEpilogue =
     "\n"
-    "Sans --volume, --commander, --hauteur, --distance ni --flux, le programme écrit le barème : "
+    "Sans --volume, --commander, --hauteur, --distance, --flux ni --carnet, le programme écrit le "
+    "barème : "
     "une "
     "ligne par pas, de 0 au diamètre, avec le volume total et le volume disponible au-dessus de "
     "la crépine, puis la capacité. En csv, le séparateur et la virgule décimale suivent la langue "
@@ -104,14 +136,19 @@ const char* const helpEpilogue =
     "json\n"
     "  rtl_433 -R 43 -F json | varnelle-bareme --cuve cuve.json --flux --champ depth_cm --unite cm "
     "--filtre id=13060111\n"
+    "  varnelle-bareme --carnet cuve.carnet --cuve cuve.json --releve 620 --date "
+    "2026-11-03T08:00\n"
+    "  varnelle-bareme --carnet cuve.carnet --livraison 1200 --avant 310 --apres 880 --prix 1,12\n"
+    "  varnelle-bareme --carnet cuve.carnet --bilan --format json\n"
     "\n"
     "Avec --flux, une ligne illisible, une mesure hors de la cuve ou une distance nulle (pas de "
     "mesure) donne une ligne JSON d'erreur sur la sortie d'erreur, avec son numéro, et la "
     "lecture continue ; les lignes d'autres appareils, écartées par --filtre, sont ignorées "
     "sans message.\n"
     "\n"
-    "Code de sortie : 0 en cas de succès, 2 si un argument est refusé, 1 si le PDF, le fichier de "
-    "la cuve ou la réponse n'a pas pu être écrit.\n";
+    "Code de sortie : 0 en cas de succès, 2 si un argument ou le carnet est refusé (rien n'est "
+    "alors enregistré), 1 si le PDF, le fichier de la cuve, le carnet ou la réponse n'a pas pu "
+    "être écrit.\n";
 
 class FrenchParserTexts : public QTranslator {
   public:
@@ -147,6 +184,15 @@ void addOptions(QCommandLineParser& parser) {
     parser.addOption(QCommandLineOption(
         "flux", QString::fromUtf8("Lit des lectures de capteur sur l'entrée standard, une par "
                                   "ligne, et écrit pour chacune une ligne JSON aussitôt.")));
+    parser.addOption(QCommandLineOption(
+        "bilan", QString::fromUtf8("Avec --carnet : le bilan du carnet, consommation, date de "
+                                   "commande, livraisons vérifiées.")));
+    parser.addOption(QCommandLineOption(
+        "releves", QString::fromUtf8("Avec --carnet : le journal des relevés et des livraisons.")));
+    parser.addOption(QCommandLineOption(
+        "remplacer-cuve",
+        QString::fromUtf8("Avec --carnet : remplace les mesures de la cuve du carnet par celles "
+                          "des options.")));
     for (const OptionDefinition& option : optionDefinitions) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(option.name),
                                             QString::fromUtf8(option.description),

@@ -21,14 +21,15 @@ namespace optionName {
 
 inline constexpr char saveTank[] = "enregistrer-cuve";
 inline constexpr char esphomeSource[] = "esphome-source";
+inline constexpr char nominalCapacity[] = "capacite-nominale";
 
 }  // namespace optionName
 
 // Every option that takes a value, in the order of the help.
-extern const OptionDefinition optionDefinitions[26];
+extern const OptionDefinition optionDefinitions[38];
 
 // The options that ask something else than the chart, one at a time.
-extern const char* const questionOptions[6];
+extern const char* const questionOptions[12];
 
 // "--name".
 QString dashed(const QString& name);

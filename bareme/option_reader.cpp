@@ -6,8 +6,10 @@
 
 #include "bareme/command_line_options.h"
 #include "bareme/echoed_text.h"
+#include "chart/chart_texts.h"
 #include "chart/tank_description.h"
 #include "core/number_text.h"
+#include "core/tank_rules.h"
 
 namespace varnelle {
 
@@ -92,6 +94,34 @@ double OptionReader::length(const char* name) const {
         refuse(where(name), measureTooLargeMessage());
     }
     return value;
+}
+
+double readOilHeight(const OptionReader& options, const char* name, double diameter) {
+    const double height = options.length(name);
+    if (height < 0) {
+        refuse(dashed(name), "La hauteur de mazout ne peut pas être négative !");
+    }
+    if (height > diameter) {
+        refuse(dashed(name), QString::fromUtf8(ruleText::oilAboveDiameter));
+    }
+    return height;
+}
+
+double readFillPercent(const OptionReader& options) {
+    if (!options.has("remplissage")) {
+        return defaultFillPercent;
+    }
+    const double percent = options.number("remplissage");
+    if (!(percent > 0 && percent <= 100)) {
+        refuse("--remplissage",
+               "Le remplissage doit être compris entre 0 et 100 % de la capacité "
+               "(0 exclu).");
+    }
+    return percent;
+}
+
+QString asSentence(const QString& clause) {
+    return clause.left(1).toUpper() + clause.mid(1);
 }
 
 void refuseRepeatedOptions(const QCommandLineParser& parser) {

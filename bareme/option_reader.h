@@ -60,6 +60,14 @@ class OptionReader {
     QHash<QString, QString> fileValues_;
 };
 
+// An oil height in millimetres, from 0 to the diameter.
+double readOilHeight(const OptionReader& options, const char* name, double diameter);
+// --remplissage, in percent of the capacity, or its default.
+double readFillPercent(const OptionReader& options);
+
+// A refusal's clause ("la distance … est hors de la cuve.") as a sentence.
+QString asSentence(const QString& clause);
+
 // The one option that may be given more than once, each time adding a condition.
 constexpr const char* repeatableOption = "filtre";
 

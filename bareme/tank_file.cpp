@@ -7,13 +7,14 @@
 #include <iterator>
 #include <variant>
 
+#include "bareme/command_line_options.h"
 #include "bareme/echoed_text.h"
 #include "chart/tank_description.h"
 #include "files/small_file.h"
 
 namespace varnelle {
 
-const char* const tankOptions[11] = {measureKeys::diameter,
+const char* const tankOptions[12] = {measureKeys::diameter,
                                      measureKeys::perimeter,
                                      measureKeys::cylinderLength,
                                      "bords",
@@ -23,7 +24,8 @@ const char* const tankOptions[11] = {measureKeys::diameter,
                                      measureKeys::strainerHeight,
                                      measureKeys::precision,
                                      "zone-morte",
-                                     "decalage"};
+                                     "decalage",
+                                     optionName::nominalCapacity};
 
 namespace {
 

@@ -13,7 +13,7 @@ namespace varnelle {
 
 // The options that describe the tank and how its sensor is mounted, hence
 // the keys of a tank file.
-extern const char* const tankOptions[11];
+extern const char* const tankOptions[12];
 
 // A tank file holds a dozen numbers: anything larger is the wrong file (a
 // log, a disk image, /dev/zero) and is refused before it fills the memory.

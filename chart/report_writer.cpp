@@ -1,11 +1,10 @@
 #include "report_writer.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <algorithm>
 
 #include "chart/chart_numbers.h"
 #include "chart/chart_texts.h"
+#include "chart/json_object.h"
 #include "core/tank_rules.h"
 
 namespace varnelle {
@@ -38,41 +37,11 @@ QString valueText(const Field& field, QChar decimal) {
     return measureString(field.value, decimal);
 }
 
-// The one JSON writer of the answers: an object on one line, its members in
-// the order given. Numbers are written by us rather than by QJsonDocument,
-// which would print 0.1 + 0.2 as 0.30000000000000004 and lose the
-// three-decimal rounding; strings are escaped by QJsonDocument; an object
-// keeps its members in order, where QJsonObject would sort them.
-class JsonObject {
-  public:
-    JsonObject& number(const QString& key, const QString& written) { return member(key, written); }
-    JsonObject& millimetres(const QString& key, double value) {
-        return number(key, measureString(value, '.'));
-    }
-    JsonObject& litres(const QString& key, double value) {
-        return number(key, litresString(value, '.'));
-    }
-    JsonObject& string(const QString& key, const QString& text) {
-        return member(key, jsonString(text));
-    }
-    JsonObject& array(const QString& key, const QStringList& objects) {
-        return member(key, '[' + objects.join(',') + ']');
-    }
-    QString text() const { return '{' + members_.join(',') + '}'; }
+QString rightAligned(const QString& text, int width) {
+    return text.rightJustified(width, ' ');
+}
 
-  private:
-    static QString jsonString(const QString& text) {
-        // QJsonDocument does the escaping; the brackets are cut off again.
-        const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-        return QString::fromUtf8(array.mid(1, array.size() - 2));
-    }
-    JsonObject& member(const QString& key, const QString& value) {
-        members_ << jsonString(key) + ':' + value;
-        return *this;
-    }
-
-    QStringList members_;
-};
+}  // namespace
 
 QString csvLine(const QStringList& cells, QChar separator) {
     QStringList quoted;
@@ -85,12 +54,6 @@ QString csvLine(const QStringList& cells, QChar separator) {
     }
     return quoted.join(separator) + '\n';
 }
-
-QString rightAligned(const QString& text, int width) {
-    return text.rightJustified(width, ' ');
-}
-
-}  // namespace
 
 QString recordText(const Record& record, const OutputConventions& conventions) {
     int labelWidth = 0;

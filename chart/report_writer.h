@@ -29,6 +29,10 @@ using Record = std::vector<Field>;
 // The tank's capacity, as every answer names it.
 Field capacityField(double litres);
 
+// One CSV line, its end included; cells holding the separator, a quote or a
+// line end are quoted.
+QString csvLine(const QStringList& cells, QChar separator);
+
 // "Label : value unit" lines, the colons aligned.
 QString recordText(const Record& record, const OutputConventions& conventions);
 // A header line and one line of values.

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QString>
+#include <QVariantList>
 #include <optional>
 #include <vector>
 
@@ -38,7 +39,7 @@ class CarnetStore {
   public:
     // The schema's version, kept in the file; an older carnet is brought up to
     // it when opened for writing.
-    static constexpr int currentVersion = 1;
+    static constexpr int currentVersion = 2;
 
     // A new carnet holding `tank`. Refuses a path where something already is.
     static Outcome<CarnetStore> create(const QString& path, const TankValues& tank);
@@ -56,6 +57,19 @@ class CarnetStore {
 
     const QString& path() const { return path_; }
 
+    // How far a change survives once addReading() and the others have said
+    // it is in the carnet.
+    enum class Durability {
+        // Through a power cut: the change is synced to the disk before it is
+        // said done. The default: a change typed by hand is worth its sync.
+        PowerCut,
+        // Through the end of the program, even by kill -9, but not a power
+        // cut, which may take the last changes back (never the carnet whole):
+        // no sync a change, for a sensor's stream that sends thousands.
+        ProgramEnd,
+    };
+    std::optional<Refusal> setDurability(Durability durability);
+
     // Changes, each in one transaction. Times are kept in UTC to the
     // millisecond; a time that is not valid or a number that is not finite is
     // refused.
@@ -66,15 +80,26 @@ class CarnetStore {
     std::optional<Refusal> addTemperature(const DailyTemperature& temperature);
     // The number of readings taken at `time` that were removed (0 when none was).
     Outcome<int> deleteReadingsAt(const QDateTime& time);
-    std::optional<Refusal> replaceTank(const TankValues& tank);
+    // The litres stored with the readings were the old tank's: they are
+    // computed again by `litresAt` (the new tank's chart) in the same
+    // transaction, or forgotten when it is not given.
+    std::optional<Refusal> replaceTank(const TankValues& tank, const LitresAt& litresAt = {});
 
     // Reads. The readings and deliveries in time order (those of the same
     // time in the order they were added), the temperatures in day order.
     Outcome<TankValues> tank() const;
     Outcome<std::vector<StoredReading>> readings() const;
+    // The readings that cover the time since `from`: the last one taken at
+    // or before it (the use since `from` is counted from it) and all later.
+    Outcome<std::vector<StoredReading>> readingsSince(const QDateTime& from) const;
     Outcome<std::optional<StoredReading>> lastReading() const;
     Outcome<std::vector<Delivery>> deliveries() const;
     Outcome<std::vector<DailyTemperature>> temperatures() const;
+
+    // A number that changes whenever another program (or another store) has
+    // changed the carnet since the last time it was asked; this store's own
+    // changes leave it as it is. Cheap enough to be asked at every reading.
+    Outcome<qint64> othersChangeMark() const;
 
   private:
     CarnetStore(const QString& path, bool forWriting);
@@ -84,8 +109,11 @@ class CarnetStore {
     // Each gives why it failed, or nothing.
     std::optional<QString> writtenNew(const TankValues& tank) const;
     std::optional<QString> setUpWriting() const;
+    std::optional<QString> withoutWriteAheadLog() const;
     std::optional<Refusal> migrate() const;
     Refusal refusal(const QString& sentence) const { return Refusal{path_, sentence}; }
+    Outcome<std::vector<StoredReading>> readingsWhere(const QString& condition,
+                                                      const QVariantList& values) const;
 
     QString path_;
     QString connection_;  // empty once moved from

@@ -3,7 +3,10 @@
 #include <QTime>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
+#include <memory>
+#include <unordered_map>
 #include <utility>
 
 #include "chart/chart_numbers.h"
@@ -14,6 +17,7 @@ namespace {
 
 constexpr double secondsPerDay = 86400;
 constexpr qint64 msecsPerDay = 86400000;
+constexpr std::size_t mostRememberedHeights = 20'000;
 
 // The sentences of the logbook are French, as the window shows them.
 const OutputConventions french{QChar(','), QChar(';'), QString(QChar(0x00A0))};
@@ -24,10 +28,6 @@ double daysBetween(const QDateTime& from, const QDateTime& to) {
 
 QDateTime afterDays(const QDateTime& from, double days) {
     return from.addMSecs(static_cast<qint64>(std::llround(days * msecsPerDay)));
-}
-
-QString dayText(const QDateTime& time) {
-    return time.toUTC().date().toString(QStringLiteral("dd/MM/yyyy"));
 }
 
 QString wholeLitres(double litres) {
@@ -79,7 +79,8 @@ QString alertSentence(const Interval& interval) {
     return QStringLiteral(
                "Le %1, le niveau a baissé de %2 en moins d'un jour, plus de %3 fois "
                "la consommation habituelle : fuite ou vol ?")
-        .arg(dayText(interval.end), wholeLitres(interval.usedLitres), french.number(alertFactor));
+        .arg(frenchDayText(interval.end), wholeLitres(interval.usedLitres),
+             french.number(alertFactor));
 }
 
 // The fall of `interval`, within a day, beyond the usual use and beyond the
@@ -107,27 +108,50 @@ Interval intervalBetween(const LitresReading& a, const LitresReading& b, double 
     return interval;
 }
 
+// The UTC day a time falls in, counted from 1 January 1970 (negative before).
+qint64 utcDayNumber(qint64 msecs) {
+    return msecs >= 0 ? msecs / msecsPerDay : -((-msecs + msecsPerDay - 1) / msecsPerDay);
+}
+
 // Each interval's net use within [from, to], spread pro rata over the UTC days.
+// Ten years of hourly readings go through here: the times are taken as
+// milliseconds, and the days as numbers, until the end.
 std::map<QDate, double> useByDay(const ConsumptionHistory& history, const QDateTime& from,
                                  const QDateTime& to) {
-    std::map<QDate, double> days;
+    const qint64 fromMs = from.toMSecsSinceEpoch();
+    const qint64 toMs = to.toMSecsSinceEpoch();
+    std::map<qint64, double> byNumber;
+    const auto add = [&byNumber](qint64 day, double litres) {
+        if (!byNumber.empty() && std::prev(byNumber.end())->first == day) {
+            std::prev(byNumber.end())->second += litres;  // the intervals come in time order
+        } else {
+            byNumber[day] += litres;
+        }
+    };
     for (const Interval& interval : history.intervals) {
-        const QDateTime start = std::max(interval.start, from);
-        const QDateTime end = std::min(interval.end, to);
-        const auto length = static_cast<double>(interval.start.msecsTo(interval.end));
+        const qint64 intervalStart = interval.start.toMSecsSinceEpoch();
+        const qint64 intervalEnd = interval.end.toMSecsSinceEpoch();
+        const qint64 start = std::max(intervalStart, fromMs);
+        const qint64 end = std::min(intervalEnd, toMs);
         if (start > end) {
             continue;
         }
+        const auto length = static_cast<double>(intervalEnd - intervalStart);
         if (length == 0) {
-            days[start.toUTC().date()] += interval.netLitres();
+            add(utcDayNumber(start), interval.netLitres());
             continue;
         }
-        for (QDateTime cursor = start; cursor < end;) {
-            const QDateTime next = std::min(midnight(cursor.toUTC().date().addDays(1)), end);
-            days[cursor.toUTC().date()] +=
-                interval.netLitres() * static_cast<double>(cursor.msecsTo(next)) / length;
+        for (qint64 cursor = start; cursor < end;) {
+            const qint64 day = utcDayNumber(cursor);
+            const qint64 next = std::min((day + 1) * msecsPerDay, end);
+            add(day, interval.netLitres() * static_cast<double>(next - cursor) / length);
             cursor = next;
         }
+    }
+    std::map<QDate, double> days;
+    const QDate epoch(1970, 1, 1);
+    for (const auto& [number, litres] : byNumber) {
+        days.emplace_hint(days.end(), epoch.addDays(number), litres);
     }
     return days;
 }
@@ -224,32 +248,65 @@ std::vector<double> cumulativeUse(const std::vector<Interval>& intervals) {
 
 Outcome<double> rateUpTo(const std::vector<LitresReading>& readings,
                          const std::vector<double>& cumulative, std::size_t endIndex, int days) {
-    const Refusal refusal{
-        QString(), QStringLiteral("Il faut deux relevés à au moins %1 jours d'écart pour une "
-                                  "consommation par jour.")
-                       .arg(days)};
+    const auto refusal = [days] {
+        return Refusal{QString(),
+                       QStringLiteral("Il faut deux relevés à au moins %1 jours d'écart pour une "
+                                      "consommation par jour.")
+                           .arg(days)};
+    };
     if (days < 1 || endIndex >= readings.size() || endIndex >= cumulative.size()) {
-        return refusal;
+        return refusal();
     }
-    const QDateTime end = readings[endIndex].time;
-    const QDateTime latestStart = end.addDays(-days);
+    // Asked for every interval of ten years of readings: times compared as
+    // milliseconds (UTC, where a day is always 86 400 s).
+    const qint64 end = readings[endIndex].time.toMSecsSinceEpoch();
+    const qint64 latestStart = end - days * msecsPerDay;
     const auto first = readings.begin();
-    const auto after = std::upper_bound(
-        first, first + static_cast<std::ptrdiff_t>(endIndex) + 1, latestStart,
-        [](const QDateTime& time, const LitresReading& reading) { return time < reading.time; });
+    const auto after = std::upper_bound(first, first + static_cast<std::ptrdiff_t>(endIndex) + 1,
+                                        latestStart, [](qint64 time, const LitresReading& reading) {
+                                            return time < reading.time.toMSecsSinceEpoch();
+                                        });
     if (after == first) {
-        return refusal;
+        return refusal();
     }
     const auto start = static_cast<std::size_t>(after - first - 1);
     const double used = cumulative[endIndex] - cumulative[start];
-    return std::max(0.0, used) / daysBetween(readings[start].time, end);
+    return std::max(0.0, used) / daysBetween(readings[start].time, readings[endIndex].time);
 }
 
 Refusal noUseRefusal() {
     return Refusal{QString(), QStringLiteral("Aucune consommation relevée : pas de prévision.")};
 }
 
+Refusal beyondHorizonRefusal() {
+    return Refusal{QString(), QStringLiteral("À cette consommation, la réserve et la crépine "
+                                             "sont à plus de trois ans : pas de prévision.")};
+}
+
 }  // namespace
+
+QString frenchDayText(const QDateTime& time) {
+    return time.toLocalTime().date().toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+LitresAt chartLitresAt(const TankParameters& tank,
+                       const std::vector<std::pair<double, double>>& computed) {
+    auto known =
+        std::make_shared<std::unordered_map<double, double>>(computed.begin(), computed.end());
+    return [tank, known](double heightMm) {
+        const auto found = known->find(heightMm);
+        if (found != known->end()) {
+            return found->second;
+        }
+        const double litres = totalVolumeAt(tank, heightMm);
+        // A stream of a sensor that reads to the tenth of a millimetre meets
+        // ever new heights: the memory kept stays bounded (about a megabyte).
+        if (known->size() < mostRememberedHeights) {
+            known->emplace(heightMm, litres);
+        }
+        return litres;
+    };
+}
 
 std::vector<LitresReading> litresOfReadings(const std::vector<Reading>& readings,
                                             const LitresAt& litresAt) {
@@ -333,6 +390,13 @@ Outcome<Forecast> forecastAtRate(const LitresReading& last, double litresPerDay,
         return noUseRefusal();
     }
     const double reserveLitres = capacity * options.reservePercent / 100;
+    const double daysToReserve = (last.litres - reserveLitres) / litresPerDay;
+    const double daysToStrainer = (last.litres - strainerLitres) / litresPerDay;
+    // So little use says nothing of the coming years, and would give dates
+    // past what a date can hold.
+    if (std::min(daysToReserve, daysToStrainer) > forecastHorizonDays) {
+        return beyondHorizonRefusal();
+    }
     Forecast forecast;
     forecast.strainerTime = afterDays(last.time, (last.litres - strainerLitres) / litresPerDay);
     forecast.reserveTime = afterDays(last.time, (last.litres - reserveLitres) / litresPerDay);
@@ -372,7 +436,7 @@ Outcome<ReceiptCheck> checkReceiptInOrder(const Delivery& delivery,
     if (!before || !after || !(delivery.receiptLitres > 0)) {
         return Refusal{QString(), QStringLiteral("Livraison du %1 : pas de hauteurs avant et "
                                                  "après pour vérifier le bon de livraison.")
-                                      .arg(dayText(delivery.time))};
+                                      .arg(frenchDayText(delivery.time))};
     }
     ReceiptCheck check;
     check.time = delivery.time;
@@ -382,7 +446,7 @@ Outcome<ReceiptCheck> checkReceiptInOrder(const Delivery& delivery,
     check.gapPercent = check.gapLitres / check.receiptLitres * 100;
     check.conforming = std::abs(check.gapPercent) <= receiptTolerancePercent;
     const QString measured = QStringLiteral("Livraison du %1 : %2 au barème pour %3 facturés")
-                                 .arg(dayText(delivery.time), wholeLitres(check.chartLitres),
+                                 .arg(frenchDayText(delivery.time), wholeLitres(check.chartLitres),
                                       wholeLitres(check.receiptLitres));
     check.sentence =
         check.conforming
@@ -446,7 +510,7 @@ namespace {
 // The oil day by day from the last reading, at the expected degree-days.
 class DegreeDayPath {
   public:
-    static constexpr int horizonDays = 3 * 366;
+    static constexpr int horizonDays = forecastHorizonDays;
 
     DegreeDayPath(const LitresReading& last, double litresPerDegreeDay,
                   const std::vector<DailyTemperature>& temperatures)

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "chart/chart_texts.h"
@@ -47,6 +48,17 @@ struct DailyTemperature {
 
 // The litres in the tank with the oil at a height (mm): the caller's tank.
 using LitresAt = std::function<double(double heightMm)>;
+
+// "03/11/2026": the day of `time` where the user is, as the sentences write it.
+QString frenchDayText(const QDateTime& time);
+
+// The chart's litres of `tank` (totalVolumeAt), each height computed once:
+// a carnet's readings come back to a few hundred heights (whole millimetres
+// from a dipstick, centimetres from a sensor), each an integration.
+// `known` holds litres already computed for this tank (height, litres): the
+// litres stored with the readings.
+LitresAt chartLitresAt(const TankParameters& tank,
+                       const std::vector<std::pair<double, double>>& known = {});
 
 // A reading with its litres.
 struct LitresReading {
@@ -155,7 +167,12 @@ struct Forecast {
     double litresToOrder = 0;  // up to the fill limit, for the oil the order arrives to
 };
 
-// From the last reading at `litresPerDay`; refused when the rate says no use.
+// No forecast reaches further than this after the last reading.
+inline constexpr int forecastHorizonDays = 3 * 366;
+
+// From the last reading at `litresPerDay`; refused when the rate says no use,
+// or so little that neither the reserve nor the strainer is reached within
+// forecastHorizonDays.
 Outcome<Forecast> forecastAtRate(const LitresReading& last, double litresPerDay, double capacity,
                                  double strainerLitres, const ForecastOptions& options = {});
 
@@ -194,7 +211,7 @@ std::optional<double> expectedDegreeDays(const QDate& day,
                                          const QDate& lastReadingDay);
 
 // The forecast at `litresPerDegreeDay` times the expected degree-days of each
-// coming day. Refused when the use never reaches the reserve within two years.
+// coming day. Refused when the use never reaches the reserve within forecastHorizonDays.
 Outcome<Forecast> forecastByDegreeDays(const LitresReading& last, double litresPerDegreeDay,
                                        const std::vector<DailyTemperature>& temperatures,
                                        double capacity, double strainerLitres,

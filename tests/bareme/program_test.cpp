@@ -84,8 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"PdfWithAQuestion", D1000 "--hauteur 300 --pdf cuve.pdf",
                     "varnelle-bareme : --pdf : Cette option ne sert qu'au barème complet."},
         RefusalCase{"FillWithoutOrder", D1000 "--remplissage 80",
-                    "varnelle-bareme : --remplissage : Cette option ne sert qu'avec --commander ou "
-                    "--flux."},
+                    "varnelle-bareme : --remplissage : Cette option ne sert qu'avec --commander, "
+                    "--flux ou le bilan du carnet."},
         RefusalCase{"FormatWithPdf", D1000 "--format csv --pdf cuve.pdf",
                     "varnelle-bareme : --format : Cette option ne peut pas être donnée avec "
                     "--pdf."},
@@ -242,10 +242,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "varnelle-bareme : --zone-morte : La zone morte ne peut pas être négative !"},
         RefusalCase{"MountWithoutDistances", D1000 "--hauteur 100 --decalage 150",
                     "varnelle-bareme : --decalage : Cette option ne sert qu'avec une distance : "
-                    "--distance, --flux (--mesure distance) ou --format esphome."},
+                    "--distance, --flux (--mesure distance), --releve avec --mesure distance, ou "
+                    "--format esphome."},
         RefusalCase{"MountWithStreamedHeights", D1000 "--flux --mesure hauteur --zone-morte 50",
                     "varnelle-bareme : --zone-morte : Cette option ne sert qu'avec une distance : "
-                    "--distance, --flux (--mesure distance) ou --format esphome."},
+                    "--distance, --flux (--mesure distance), --releve avec --mesure distance, ou "
+                    "--format esphome."},
         RefusalCase{"FilterWithoutEquals", D1000 "--flux --champ depth_cm --filtre id",
                     "varnelle-bareme : --filtre : « id » n'est pas une condition CLE=VALEUR "
                     "(id=13060111, par exemple)."},

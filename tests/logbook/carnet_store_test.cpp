@@ -18,6 +18,8 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <ostream>
+#include <string>
 #include <variant>
 
 #include "file_contents.h"
@@ -105,6 +107,47 @@ void createVersion0Carnet(const QString& path) {
                "INSERT INTO cuve VALUES ('diametre', '1200')",
                "INSERT INTO releves(heure, hauteur_mm, source) "
                "VALUES ('2026-01-10T08:00:00.000Z', 640.5, 'jauge')"});
+}
+
+// The carnets of version 1: the readings' times kept as ISO 8601 text.
+void createVersion1Carnet(const QString& path, const QStringList& readingRows) {
+    QStringList statements = {
+        "CREATE TABLE cuve(cle TEXT PRIMARY KEY NOT NULL, valeur TEXT NOT NULL)",
+        "CREATE TABLE releves(id INTEGER PRIMARY KEY, heure TEXT NOT NULL, hauteur_mm REAL NOT "
+        "NULL, source TEXT NOT NULL CHECK (source IN ('jauge', 'capteur')), litres REAL)",
+        "CREATE INDEX releves_heure ON releves(heure)",
+        "CREATE TABLE livraisons(id INTEGER PRIMARY KEY, heure TEXT NOT NULL, litres_bon REAL NOT "
+        "NULL, prix_litre REAL, hauteur_avant_mm REAL, hauteur_apres_mm REAL)",
+        "CREATE INDEX livraisons_heure ON livraisons(heure)",
+        "CREATE TABLE temperatures(jour TEXT PRIMARY KEY NOT NULL, moyenne_celsius REAL NOT NULL)",
+        "INSERT INTO cuve VALUES ('diametre', '1200')",
+        "INSERT INTO livraisons(heure, litres_bon) VALUES ('2026-01-09T10:00:00.000Z', 900)",
+        "PRAGMA user_version = 1"};
+    for (const QString& row : readingRows) {
+        statements << QStringLiteral(
+                          "INSERT INTO releves(heure, hauteur_mm, source, litres) VALUES (%1)")
+                          .arg(row);
+    }
+    executeOn(path, statements);
+}
+
+// The readings' times of a carnet of version 1, as written.
+QStringList version1Times(const QString& path) {
+    const QString name = QStringLiteral("carnet-test-version-1");
+    QStringList times;
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        database.setDatabaseName(path);
+        QSqlQuery query(database);
+        if (database.open() &&
+            query.exec(QStringLiteral("SELECT heure FROM releves ORDER BY id"))) {
+            while (query.next()) {
+                times << query.value(0).toString();
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return times;
 }
 
 void expectSameReading(const StoredReading& read, const Reading& written,
@@ -367,6 +410,50 @@ TEST_F(CarnetFolder, ReplacingTheTankDropsTheKeysNoLongerGiven) {
     EXPECT_EQ(valueOf(valueOf(CarnetStore::open(path, false)).tank()), measuredAgain);
 }
 
+// The litres stored with the readings were the old tank's.
+struct TankChange {
+    const char* name;
+    LitresAt litresAt;
+    std::optional<double> litresAt400, litresAt600;
+};
+
+void PrintTo(const TankChange& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ReplacedTank : public ::testing::TestWithParam<TankChange> {};
+
+TEST_P(ReplacedTank, TakesTheLitresOfTheOldTankAway) {
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("cuve.carnet"));
+    CarnetStore store = valueOf(CarnetStore::create(path, startTank));
+    EXPECT_FALSE(store.addReading({utc(10, 8, 0), 600.0, Reading::Source::Sensor}, 1200.0));
+    EXPECT_FALSE(store.addReading({utc(11, 8, 0), 400.0, Reading::Source::Dipstick}, 800.0));
+    EXPECT_FALSE(store.addReading({utc(12, 8, 0), 600.0, Reading::Source::Sensor}, 1200.0));
+
+    EXPECT_FALSE(store.replaceTank({{"diametre", "1200"}}, GetParam().litresAt));
+
+    const std::vector<StoredReading> readings =
+        valueOf(valueOf(CarnetStore::open(path, false)).readings());
+    ASSERT_EQ(readings.size(), 3u);
+    EXPECT_EQ(readings[0].litres, GetParam().litresAt600);
+    EXPECT_EQ(readings[1].litres, GetParam().litresAt400);
+    EXPECT_EQ(readings[2].litres, GetParam().litresAt600);
+    EXPECT_EQ(readings[1].reading.heightMm, 400.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tanks, ReplacedTank,
+    ::testing::Values(TankChange{"litres_oublies", LitresAt(), std::nullopt, std::nullopt},
+                      TankChange{"litres_recalcules", [](double height) { return 3 * height; },
+                                 1200.0, 1800.0},
+                      TankChange{"litres_non_finis",
+                                 [](double height) {
+                                     return height > 500 ? std::numeric_limits<double>::quiet_NaN()
+                                                         : 3 * height;
+                                 },
+                                 1200.0, std::nullopt}));
+
 TEST_F(CarnetFolder, AStoreOpenedForReadingRefusesChanges) {
     const QString path = file(QStringLiteral("cuve.carnet"));
     createCarnet(path);
@@ -499,6 +586,126 @@ TEST_F(CarnetFolder, AVersion0CarnetOpenedForWritingIsBroughtUpToDate) {
     EXPECT_EQ(valueOf(store.tank()), (TankValues{{"diametre", "1200"}}));
 }
 
+// Each time written by version 1 (or by another tool in another ISO 8601
+// form) is read back to the millisecond after the carnet is brought up to
+// date, with the rest of its row.
+struct Version1Time {
+    const char* name;
+    const char* written;
+    QDateTime utc;
+};
+
+void PrintTo(const Version1Time& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class Version1Carnet : public ::testing::TestWithParam<Version1Time> {};
+
+TEST_P(Version1Carnet, IsBroughtUpToDateWithItsTimesToTheMillisecond) {
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("ancien.carnet"));
+    createVersion1Carnet(path, {QStringLiteral("'%1', 612.25, 'capteur', 1012.75")
+                                    .arg(QString::fromLatin1(GetParam().written)),
+                                "'2026-01-10T08:00:00.000Z', 640.5, 'jauge', NULL"});
+
+    valueOf(CarnetStore::open(path, true));
+
+    EXPECT_EQ(userVersion(path), CarnetStore::currentVersion);
+    const CarnetStore store = valueOf(CarnetStore::open(path, false));
+    const std::vector<StoredReading> readings = valueOf(store.readings());
+    ASSERT_EQ(readings.size(), 2u);
+    const bool first = GetParam().utc < utc(10, 8, 0);
+    expectSameReading(readings[first ? 1 : 0], {utc(10, 8, 0), 640.5, Reading::Source::Dipstick},
+                      std::nullopt);
+    expectSameReading(readings[first ? 0 : 1], {GetParam().utc, 612.25, Reading::Source::Sensor},
+                      1012.75);
+    const std::vector<Delivery> deliveries = valueOf(store.deliveries());
+    ASSERT_EQ(deliveries.size(), 1u);
+    EXPECT_EQ(deliveries[0].time, utc(9, 10, 0));
+    EXPECT_EQ(valueOf(store.tank()), (TankValues{{"diametre", "1200"}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, Version1Carnet,
+    ::testing::Values(Version1Time{"comme_ecrite", "2026-01-12T06:00:00.250Z", utc(12, 6, 0, 250)},
+                      Version1Time{"millisecondes_999", "2026-01-12T23:59:59.999Z",
+                                   QDateTime(QDate(2026, 1, 12), QTime(23, 59, 59, 999), Qt::UTC)},
+                      Version1Time{"avant_1970", "1969-12-31T23:59:59.001Z",
+                                   QDateTime(QDate(1969, 12, 31), QTime(23, 59, 59, 1), Qt::UTC)},
+                      Version1Time{"decalage_horaire", "2026-01-11T10:15:00.000+01:00",
+                                   utc(11, 9, 15)},
+                      Version1Time{"sans_millisecondes", "2026-01-09T07:30:00Z", utc(9, 7, 30)}));
+
+TEST_F(CarnetFolder, AVersion1CarnetWithAnUnreadableTimeIsRefusedAndLeftAsItWas) {
+    const QString path = file(QStringLiteral("ancien.carnet"));
+    createVersion1Carnet(path, {"'2026-01-12T06:00:00.000Z', 612.25, 'capteur', NULL",
+                                "'le 12 janvier', 610, 'jauge', NULL"});
+
+    const Outcome<CarnetStore> opened = CarnetStore::open(path, true);
+
+    EXPECT_TRUE(sentenceOf(opened).startsWith(
+        QStringLiteral("Le carnet « %1 » n'a pas pu être mis à jour : ").arg(path)))
+        << sentenceOf(opened).toStdString();
+    EXPECT_EQ(userVersion(path), 1);
+    EXPECT_EQ(version1Times(path), (QStringList{"2026-01-12T06:00:00.000Z", "le 12 janvier"}));
+}
+
+// --- The readings since a time ------------------------------------------------------
+
+struct SinceCase {
+    const char* name;
+    QDateTime from;
+    std::vector<int> days;  // the readings given, by their day in January
+};
+
+void PrintTo(const SinceCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ReadingsSince : public ::testing::TestWithParam<SinceCase> {};
+
+// Readings at 08:00 on the 3rd to the 7th of January, added out of order.
+TEST_P(ReadingsSince, StartAtTheLastReadingAtOrBeforeTheTime) {
+    const QTemporaryDir folder;
+    CarnetStore store =
+        valueOf(CarnetStore::create(folder.filePath(QStringLiteral("cuve.carnet")), startTank));
+    for (const int day : {3, 4, 6, 5, 7}) {
+        EXPECT_FALSE(store.addReading({utc(day, 8, 0), 700.0 - day, Reading::Source::Sensor}));
+    }
+
+    std::vector<int> days;
+    for (const StoredReading& read : valueOf(store.readingsSince(GetParam().from))) {
+        days.push_back(read.reading.time.date().day());
+        EXPECT_EQ(read.reading.heightMm, 700.0 - days.back());
+    }
+
+    EXPECT_EQ(days, GetParam().days);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reads, ReadingsSince,
+                         ::testing::Values(SinceCase{"avant_tous", utc(1, 0, 0), {3, 4, 5, 6, 7}},
+                                           SinceCase{"entre_deux", utc(5, 12, 0), {5, 6, 7}},
+                                           SinceCase{
+                                               "a_l_heure_d_un_releve", utc(5, 8, 0), {5, 6, 7}},
+                                           SinceCase{"apres_tous", utc(9, 0, 0), {7}}));
+
+// --- Changes by other programs ---------------------------------------------------------
+
+TEST_F(CarnetFolder, TheMarkOfOthersChangesMovesWithTheirChangesOnly) {
+    const QString path = file(QStringLiteral("cuve.carnet"));
+    CarnetStore stream = valueOf(CarnetStore::create(path, startTank));
+    const qint64 start = valueOf(stream.othersChangeMark());
+
+    EXPECT_FALSE(stream.addReading({utc(10, 8, 0), 600.0, Reading::Source::Sensor}));
+    EXPECT_EQ(valueOf(stream.othersChangeMark()), start);
+
+    CarnetStore window = valueOf(CarnetStore::open(path, true));
+    EXPECT_FALSE(window.addDelivery({utc(10, 9, 0), 500.0, std::nullopt, 600.0, 850.0}));
+    const qint64 afterDelivery = valueOf(stream.othersChangeMark());
+    EXPECT_NE(afterDelivery, start);
+    EXPECT_EQ(valueOf(stream.othersChangeMark()), afterDelivery);
+}
+
 // --- Two writers --------------------------------------------------------------------
 
 TEST_F(CarnetFolder, TwoStoresWritingTheSameCarnetInTurnBothLand) {
@@ -525,18 +732,29 @@ TEST_F(CarnetFolder, TwoStoresWritingTheSameCarnetInTurnBothLand) {
 // --- A program killed -----------------------------------------------------------------
 
 // A reading that the stream was told is added is in the file, even when the
-// stream is then killed without a chance to close the carnet.
-TEST_F(CarnetFolder, AReadingAddedSurvivesItsProgramKilled) {
-    const QString path = file(QStringLiteral("cuve.carnet"));
+// stream is then killed without a chance to close the carnet, however little
+// it syncs.
+class KilledWriter : public ::testing::TestWithParam<CarnetStore::Durability> {};
+
+TEST_P(KilledWriter, KeepsTheReadingsItWasToldWereAdded) {
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("cuve.carnet"));
     createCarnet(path);
-    const Reading sensor{utc(10, 8, 0), 720.0, Reading::Source::Sensor};
+    constexpr int count = 50;
 
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         Outcome<CarnetStore> stream = CarnetStore::open(path, true);
-        if (CarnetStore* store = std::get_if<CarnetStore>(&stream)) {
-            if (!store->addReading(sensor, 1200.0)) {
+        CarnetStore* store = std::get_if<CarnetStore>(&stream);
+        if (store != nullptr && !store->setDurability(GetParam())) {
+            int added = 0;
+            while (added < count &&
+                   !store->addReading({utc(10, 8, added), 720.0 - added, Reading::Source::Sensor},
+                                      1200.0)) {
+                ++added;
+            }
+            if (added == count) {
                 ::raise(SIGKILL);
             }
         }
@@ -544,12 +762,52 @@ TEST_F(CarnetFolder, AReadingAddedSurvivesItsProgramKilled) {
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the reading was refused";
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "a reading was refused";
 
     const std::vector<StoredReading> readings =
         valueOf(valueOf(CarnetStore::open(path, false)).readings());
-    ASSERT_EQ(readings.size(), 1u);
-    expectSameReading(readings[0], sensor, 1200.0);
+    ASSERT_EQ(readings.size(), static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        expectSameReading(readings[static_cast<std::size_t>(i)],
+                          {utc(10, 8, i), 720.0 - i, Reading::Source::Sensor}, 1200.0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Durability, KilledWriter,
+                         ::testing::Values(CarnetStore::Durability::PowerCut,
+                                           CarnetStore::Durability::ProgramEnd),
+                         [](const ::testing::TestParamInfo<CarnetStore::Durability>& info) {
+                             return std::string(info.param == CarnetStore::Durability::PowerCut
+                                                    ? "coupure_de_courant"
+                                                    : "fin_du_programme");
+                         });
+
+// A program killed while it creates carnets, at whatever moment, leaves no
+// half carnet under a carnet's name: each one there opens.
+TEST_F(CarnetFolder, CreationKilledLeavesNoHalfCarnet) {
+    for (const int microseconds : {3'000, 20'000, 70'000}) {
+        const QString folder = file(QStringLiteral("essai-%1").arg(microseconds));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i) {
+                CarnetStore::create(QStringLiteral("%1/cuve-%2.carnet").arg(folder).arg(i),
+                                    startTank);
+            }
+        }
+        ::usleep(microseconds);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+
+        const QStringList carnets =
+            QDir(folder).entryList({QStringLiteral("*.carnet")}, QDir::Files);
+        for (const QString& name : carnets) {
+            const Outcome<CarnetStore> opened = CarnetStore::open(folder + '/' + name, false);
+            EXPECT_EQ(sentenceOf(opened), QString()) << name.toStdString();
+        }
+    }
 }
 
 // A sensor's stream and the window writing at the same moment: each waits for

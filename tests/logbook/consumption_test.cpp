@@ -315,9 +315,15 @@ INSTANTIATE_TEST_SUITE_P(
         ForecastCase{"BelowTheStrainer", 60, 20, {}, -2, -17, -27, 1740}),
     caseName<ForecastCase>);
 
-TEST(Forecast, RefusedWithoutUse) {
+// No use, or so little that the dates would lie years ahead (or past what a
+// date holds: 1e-9 L a day is three thousand million years for 1 000 L).
+TEST(Forecast, RefusedWithoutUseOrBeyondThreeYears) {
     const LitresReading last{at(2020, 3, 1), 500, 1000};
-    EXPECT_NE(refusalOf(forecastAtRate(last, 0, capacity, strainerLitres)), nullptr);
+    for (const double perDay : {0.0, 1e-9, 0.5}) {
+        EXPECT_NE(refusalOf(forecastAtRate(last, perDay, capacity, strainerLitres)), nullptr)
+            << perDay;
+    }
+    EXPECT_EQ(refusalOf(forecastAtRate(last, 1, capacity, strainerLitres)), nullptr);
 }
 
 TEST(Summary, ForecastFromTheLastReadingAtTheTwoWeekRate) {
