@@ -4,10 +4,10 @@
 #include <QCoreApplication>
 #include <QtGlobal>
 
-#include "bareme/answer_fields.h"
+#include "chart/answer_fields.h"
 #include "bareme/bareme_request.h"
 #include "bareme/carnet_commands.h"
-#include "bareme/echoed_text.h"
+#include "files/echoed_text.h"
 #include "bareme/esphome_filter.h"
 #include "bareme/reading_stream.h"
 #include "chart/chart_numbers.h"

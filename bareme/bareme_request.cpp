@@ -6,7 +6,7 @@
 
 #include "bareme/carnet_options.h"
 #include "bareme/command_line_options.h"
-#include "bareme/echoed_text.h"
+#include "files/echoed_text.h"
 #include "bareme/esphome_filter.h"
 #include "bareme/tank_file.h"
 #include "chart/tank_chart.h"

@@ -2,12 +2,12 @@
 
 #include <QFileInfo>
 
-#include "bareme/answer_fields.h"
+#include "chart/answer_fields.h"
 #include "bareme/bareme_program.h"
 #include "bareme/carnet_options.h"
-#include "bareme/carnet_report.h"
-#include "bareme/echoed_text.h"
-#include "bareme/reading_time.h"
+#include "logbook/carnet_report.h"
+#include "files/echoed_text.h"
+#include "logbook/carnet_time.h"
 #include "chart/json_object.h"
 #include "chart/tank_chart.h"
 

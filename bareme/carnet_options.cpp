@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "bareme/command_line_options.h"
-#include "bareme/reading_time.h"
+#include "logbook/carnet_time.h"
 #include "bareme/tank_file.h"
 #include "chart/tank_chart.h"
 

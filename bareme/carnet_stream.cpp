@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "bareme/carnet_commands.h"
-#include "bareme/reading_time.h"
+#include "logbook/carnet_time.h"
 #include "chart/tank_chart.h"
 
 namespace varnelle {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "bareme/command_line_options.h"
-#include "bareme/echoed_text.h"
+#include "files/echoed_text.h"
 #include "chart/chart_texts.h"
 #include "chart/tank_description.h"
 #include "core/number_text.h"

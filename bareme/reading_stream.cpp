@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "bareme/answer_fields.h"
+#include "chart/answer_fields.h"
 #include "bareme/bareme_program.h"
-#include "bareme/carnet_report.h"
+#include "logbook/carnet_report.h"
 #include "bareme/carnet_stream.h"
-#include "bareme/echoed_text.h"
+#include "files/echoed_text.h"
 #include "bareme/option_reader.h"
-#include "bareme/reading_time.h"
+#include "logbook/carnet_time.h"
 #include "bareme/sensor_distance.h"
 #include "bareme/stream_lines.h"
 #include "chart/chart_numbers.h"

@@ -8,7 +8,7 @@
 #include <variant>
 
 #include "bareme/command_line_options.h"
-#include "bareme/echoed_text.h"
+#include "files/echoed_text.h"
 #include "chart/tank_description.h"
 #include "files/small_file.h"
 

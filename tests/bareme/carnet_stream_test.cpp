@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "bareme/bareme_program.h"
-#include "bareme/reading_time.h"
+#include "logbook/carnet_time.h"
 #include "bareme_run.h"
 #include "chart/tank_chart.h"
 #include "logbook/carnet_store.h"

@@ -1,8 +1,8 @@
-#include "reading_time.h"
+#include "carnet_time.h"
 
 #include <QRegularExpression>
 
-#include "bareme/echoed_text.h"
+#include "files/echoed_text.h"
 #include "logbook/consumption.h"
 
 namespace varnelle {

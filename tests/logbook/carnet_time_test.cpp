@@ -1,6 +1,6 @@
 // The times the command line is given (--date, rtl_433's `time`), read in
 // UTC, whatever the zone they were written in.
-#include "bareme/reading_time.h"
+#include "logbook/carnet_time.h"
 
 #include <gtest/gtest.h>
 

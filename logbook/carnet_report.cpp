@@ -6,8 +6,8 @@
 #include <cmath>
 #include <functional>
 
-#include "bareme/answer_fields.h"
-#include "bareme/reading_time.h"
+#include "chart/answer_fields.h"
+#include "logbook/carnet_time.h"
 #include "chart/chart_texts.h"
 #include "chart/json_object.h"
 #include "chart/report_writer.h"

@@ -1,4 +1,4 @@
-#include "bareme/carnet_report.h"
+#include "logbook/carnet_report.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "bareme/reading_time.h"
+#include "logbook/carnet_time.h"
 
 namespace varnelle {
 namespace {
