@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "chart/tank_description.h"
+#include "logbook/carnet_tank.h"
 
 namespace varnelle {
 
@@ -21,7 +22,8 @@ namespace optionName {
 
 inline constexpr char saveTank[] = "enregistrer-cuve";
 inline constexpr char esphomeSource[] = "esphome-source";
-inline constexpr char nominalCapacity[] = "capacite-nominale";
+// A tank file's key and a carnet's, as all the tank's options are.
+inline constexpr const char* nominalCapacity = carnetKeys::nominalCapacity;
 
 }  // namespace optionName
 

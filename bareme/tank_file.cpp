@@ -11,6 +11,7 @@
 #include "files/echoed_text.h"
 #include "chart/tank_description.h"
 #include "files/small_file.h"
+#include "logbook/carnet_tank.h"
 
 namespace varnelle {
 
@@ -105,7 +106,7 @@ QString valueText(const QString& fileName, const QString& key, const QJsonValue&
     }
     if (value.isDouble()) {
         // Every digit of the double, so that the file gives back the measure.
-        return QString::number(value.toDouble(), 'g', 17);
+        return storedNumberText(value.toDouble());
     }
     if (value.isString()) {
         return value.toString();  // "12,5" is read as the option would read it
