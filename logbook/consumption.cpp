@@ -334,9 +334,15 @@ ConsumptionHistory consumptionHistory(const std::vector<Reading>& readings,
     for (std::size_t i = 0; i + 1 < history.readings.size(); ++i) {
         const LitresReading& a = history.readings[i];
         const LitresReading& b = history.readings[i + 1];
-        const Outcome<double> rateBefore = rateUpTo(history.readings, cumulative, i, shortRateDays);
-        const Interval interval = intervalBetween(
-            a, b, deliveredBetween(deliveries, a.time, b.time, litresAt), rateBefore);
+        const double delivered = deliveredBetween(deliveries, a.time, b.time, litresAt);
+        // The usual rate tells a found delivery's use and an alert, and
+        // matters only beyond the play of the readings: ten years of hourly
+        // readings need it a few hundred times rather than 87 600.
+        const bool beyondNoise = std::abs(a.litres + delivered - b.litres) > readingNoiseLitres;
+        const Outcome<double> rateBefore =
+            beyondNoise ? rateUpTo(history.readings, cumulative, i, shortRateDays)
+                        : Outcome<double>(Refusal{});
+        const Interval interval = intervalBetween(a, b, delivered, rateBefore);
         if (interval.foundLitres > 0) {
             history.found.push_back({a.time, b.time, interval.foundLitres});
         }
