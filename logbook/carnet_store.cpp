@@ -661,6 +661,100 @@ Outcome<int> CarnetStore::deleteReadingsAt(const QDateTime& time) {
     return std::get<int>(deleted);
 }
 
+std::optional<Refusal> CarnetStore::addReadings(const std::vector<Reading>& readings,
+                                                const LitresAt& litresAt) {
+    std::vector<Statement> statements;
+    statements.reserve(readings.size());
+    for (const Reading& reading : readings) {
+        const std::optional<double> litres =
+            litresAt ? std::optional<double>(litresAt(reading.heightMm)) : std::nullopt;
+        if (!writableTime(reading.time)) {
+            return refusal(unchangedSentence(path_, invalidTimeReason));
+        }
+        if (!allFinite({reading.heightMm, litres})) {
+            return refusal(unchangedSentence(path_, notFiniteReason));
+        }
+        statements.push_back({QStringLiteral("INSERT INTO releves(heure_unix_ms, hauteur_mm, "
+                                             "source, litres) VALUES (?, ?, ?, ?)"),
+                              {reading.time.toMSecsSinceEpoch(), reading.heightMm,
+                               sourceText(reading.source), optionalValue(litres)}});
+    }
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    return changeRefusal(path_, runAll(database, statements));
+}
+
+Outcome<qint64> CarnetStore::putRow(const QString& sql, QVariantList values) {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    qint64 id = 0;
+    const std::optional<QString> reason =
+        inTransaction(database, [&](QSqlQuery& query) -> std::optional<QString> {
+            const std::variant<int, QString> done = run(query, {sql, values});
+            if (const QString* failure = std::get_if<QString>(&done)) {
+                return *failure;
+            }
+            id = query.lastInsertId().toLongLong();
+            return std::nullopt;
+        });
+    if (reason) {
+        return refusal(unchangedSentence(path_, *reason));
+    }
+    return id;
+}
+
+Outcome<qint64> CarnetStore::putReading(const StoredReading& stored) {
+    const Reading& reading = stored.reading;
+    if (!writableTime(reading.time)) {
+        return refusal(unchangedSentence(path_, invalidTimeReason));
+    }
+    if (!allFinite({reading.heightMm, stored.litres})) {
+        return refusal(unchangedSentence(path_, notFiniteReason));
+    }
+    return putRow(
+        QStringLiteral("INSERT OR REPLACE INTO releves(id, heure_unix_ms, hauteur_mm, "
+                       "source, litres) VALUES (?, ?, ?, ?, ?)"),
+        {stored.id > 0 ? QVariant(stored.id) : QVariant(), reading.time.toMSecsSinceEpoch(),
+         reading.heightMm, sourceText(reading.source), optionalValue(stored.litres)});
+}
+
+Outcome<qint64> CarnetStore::putDelivery(const StoredDelivery& stored) {
+    const Delivery& delivery = stored.delivery;
+    if (!writableTime(delivery.time)) {
+        return refusal(unchangedSentence(path_, invalidTimeReason));
+    }
+    if (!allFinite({delivery.receiptLitres, delivery.pricePerLitre, delivery.heightBeforeMm,
+                    delivery.heightAfterMm})) {
+        return refusal(unchangedSentence(path_, notFiniteReason));
+    }
+    return putRow(QStringLiteral("INSERT OR REPLACE INTO livraisons(id, heure, litres_bon, "
+                                 "prix_litre, hauteur_avant_mm, hauteur_apres_mm) "
+                                 "VALUES (?, ?, ?, ?, ?, ?)"),
+                  {stored.id > 0 ? QVariant(stored.id) : QVariant(), timeText(delivery.time),
+                   delivery.receiptLitres, optionalValue(delivery.pricePerLitre),
+                   optionalValue(delivery.heightBeforeMm), optionalValue(delivery.heightAfterMm)});
+}
+
+std::optional<Refusal> CarnetStore::deleteRow(const QString& sql, qint64 id) {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    const std::variant<int, QString> deleted = runAll(database, {{sql, {id}}});
+    if (std::optional<Refusal> refused = changeRefusal(path_, deleted)) {
+        return refused;
+    }
+    if (std::get<int>(deleted) == 0) {
+        return refusal(unchangedSentence(
+            path_, QStringLiteral("la ligne n'est plus dans le carnet (un autre programme "
+                                  "l'a peut-être supprimée).")));
+    }
+    return std::nullopt;
+}
+
+std::optional<Refusal> CarnetStore::deleteReading(qint64 id) {
+    return deleteRow(QStringLiteral("DELETE FROM releves WHERE id = ?"), id);
+}
+
+std::optional<Refusal> CarnetStore::deleteDelivery(qint64 id) {
+    return deleteRow(QStringLiteral("DELETE FROM livraisons WHERE id = ?"), id);
+}
+
 namespace {
 
 // Each reading's litres by `litresAt`, one computation a height.
@@ -759,7 +853,7 @@ std::optional<StoredReading> readingRow(const QSqlQuery& query) {
         query.value(2).toInt() == 1 ? Reading::Source::Sensor : Reading::Source::Dipstick;
     return StoredReading{Reading{QDateTime::fromMSecsSinceEpoch(time.toLongLong(), Qt::UTC),
                                  query.value(1).toDouble(), source},
-                         optionalNumber(query.value(3))};
+                         optionalNumber(query.value(3)), query.value(4).toLongLong()};
 }
 
 std::optional<Delivery> deliveryRow(const QSqlQuery& query) {
@@ -779,12 +873,20 @@ std::optional<DailyTemperature> temperatureRow(const QSqlQuery& query) {
     return DailyTemperature{day, query.value(1).toDouble()};
 }
 
+std::optional<StoredDelivery> storedDeliveryRow(const QSqlQuery& query) {
+    std::optional<Delivery> delivery = deliveryRow(query);
+    if (!delivery) {
+        return std::nullopt;
+    }
+    return StoredDelivery{*delivery, query.value(5).toLongLong()};
+}
+
 std::optional<std::pair<QString, QString>> tankRow(const QSqlQuery& query) {
     return std::make_pair(query.value(0).toString(), query.value(1).toString());
 }
 
 const QString readingsSelect =
-    QStringLiteral("SELECT heure_unix_ms, hauteur_mm, source = 'capteur', litres FROM releves");
+    QStringLiteral("SELECT heure_unix_ms, hauteur_mm, source = 'capteur', litres, id FROM releves");
 
 // The readings in the order they were added, put in time order. Reading the
 // table in its own order and sorting here is far cheaper than following the
@@ -877,6 +979,17 @@ Outcome<std::vector<Delivery>> CarnetStore::deliveries() const {
                                                            "FROM livraisons ORDER BY heure, id"),
                                             {}},
                                            deliveryRow));
+}
+
+Outcome<std::vector<StoredDelivery>> CarnetStore::storedDeliveries() const {
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    return readOutcome(
+        path_, selectAll<StoredDelivery>(
+                   database,
+                   {QStringLiteral("SELECT heure, litres_bon, prix_litre, hauteur_avant_mm, "
+                                   "hauteur_apres_mm, id FROM livraisons ORDER BY heure, id"),
+                    {}},
+                   storedDeliveryRow));
 }
 
 Outcome<std::vector<DailyTemperature>> CarnetStore::temperatures() const {

@@ -26,6 +26,13 @@ inline constexpr char carnetSuffix[] = ".carnet";
 struct StoredReading {
     Reading reading;
     std::optional<double> litres;
+    qint64 id = 0;  // its row in the carnet; 0 for one not stored yet
+};
+
+// A delivery as the carnet keeps it, with its row.
+struct StoredDelivery {
+    Delivery delivery;
+    qint64 id = 0;  // 0 for one not stored yet
 };
 
 // The tank's measures under the tank file's keys ("diametre", "bords"...),
@@ -80,6 +87,19 @@ class CarnetStore {
     std::optional<Refusal> addTemperature(const DailyTemperature& temperature);
     // The number of readings taken at `time` that were removed (0 when none was).
     Outcome<int> deleteReadingsAt(const QDateTime& time);
+    // Many readings in one transaction (an import): all of them land or none.
+    // Each gets its litres by `litresAt` when it is given.
+    std::optional<Refusal> addReadings(const std::vector<Reading>& readings,
+                                       const LitresAt& litresAt = {});
+    // The journal's edits, each in one transaction. A put writes the row
+    // under its id, taking the place of the one there, or as a new row when
+    // the id is 0 (or gone: an undone deletion comes back under its own id);
+    // it gives the row's id. A delete refuses an id that is no longer there
+    // (another program removed it), so that nothing is said done that was not.
+    Outcome<qint64> putReading(const StoredReading& stored);
+    Outcome<qint64> putDelivery(const StoredDelivery& stored);
+    std::optional<Refusal> deleteReading(qint64 id);
+    std::optional<Refusal> deleteDelivery(qint64 id);
     // The litres stored with the readings were the old tank's: they are
     // computed again by `litresAt` (the new tank's chart) in the same
     // transaction, or forgotten when it is not given.
@@ -94,6 +114,8 @@ class CarnetStore {
     Outcome<std::vector<StoredReading>> readingsSince(const QDateTime& from) const;
     Outcome<std::optional<StoredReading>> lastReading() const;
     Outcome<std::vector<Delivery>> deliveries() const;
+    // The same with their rows, for editing them.
+    Outcome<std::vector<StoredDelivery>> storedDeliveries() const;
     Outcome<std::vector<DailyTemperature>> temperatures() const;
 
     // A number that changes whenever another program (or another store) has
@@ -112,6 +134,8 @@ class CarnetStore {
     std::optional<QString> withoutWriteAheadLog() const;
     std::optional<Refusal> migrate() const;
     Refusal refusal(const QString& sentence) const { return Refusal{path_, sentence}; }
+    Outcome<qint64> putRow(const QString& sql, QVariantList values);
+    std::optional<Refusal> deleteRow(const QString& sql, qint64 id);
     Outcome<std::vector<StoredReading>> readingsWhere(const QString& condition,
                                                       const QVariantList& values) const;
 

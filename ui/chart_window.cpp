@@ -25,6 +25,7 @@
 #include "chart_curve.h"
 #include "chart_table_model.h"
 #include "chart_tank.h"
+#include "logbook_window.h"
 #include "widgets/enter_presses_button.h"
 #include "widgets/window_font.h"
 
@@ -62,6 +63,7 @@ ChartWindow::ChartWindow(const QIcon& icon) : QWidget(nullptr, Qt::Window) {
 }
 
 ChartWindow::~ChartWindow() {
+    delete logbookWindow_;
     abandonComputations();
     // Each computation stops within one end integral of its flag.
     pool_->waitForDone();
@@ -82,6 +84,7 @@ void ChartWindow::connectHandlers() {
     connect(previewButton, &QPushButton::clicked, this, &ChartWindow::onPreviewButtonClick);
     connect(pdfButton, &QPushButton::clicked, this, &ChartWindow::onPdfButtonClick);
     connect(csvButton, &QPushButton::clicked, this, &ChartWindow::onCsvButtonClick);
+    connect(logbookButton, &QPushButton::clicked, this, &ChartWindow::onLogbookButtonClick);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     // Escape closes the window, Return presses the focused button.
     connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
@@ -91,6 +94,9 @@ void ChartWindow::connectHandlers() {
 
 void ChartWindow::showTank(const TankParameters& fields) {
     fields_ = fields;
+    if (logbookWindow_) {
+        logbookWindow_->setFieldsTank(fields);
+    }
     computeChart();
 }
 

@@ -31,6 +31,8 @@ class QThreadPool;
 
 namespace varnelle {
 
+class LogbookWindow;
+
 class ChartCurve;
 class ChartTableModel;
 class LatestComputation;
@@ -60,6 +62,16 @@ class ChartWindow : public QWidget {
     // True while a chart or a look-up is being computed.
     bool isComputing() const;
 
+    // What "Carnet…" does when no carnet is remembered.
+    enum class CarnetChoice { Create, Open, Cancel };
+    // What tests use in place of the user: the next choice is `choice`, no box shown.
+    static void setNextCarnetChoice(CarnetChoice choice);
+
+  signals:
+    // "Reprendre les mesures du carnet" in the carnet window: its tank, for
+    // the main window's fields.
+    void measuresTaken(const TankParameters& carnetTank);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -82,6 +94,11 @@ class ChartWindow : public QWidget {
     void onPreviewButtonClick();
     void onPdfButtonClick();
     void onCsvButtonClick();
+    void onLogbookButtonClick();
+
+    // The carnet of a new tank, created where the user says; empty when
+    // cancelled or refused (said).
+    QString createCarnet();
 
     // The chart.
     void computeChart();
@@ -137,6 +154,8 @@ class ChartWindow : public QWidget {
     QPushButton* previewButton = nullptr;
     QPushButton* pdfButton = nullptr;
     QPushButton* csvButton = nullptr;
+    QPushButton* logbookButton = nullptr;
+    QPointer<LogbookWindow> logbookWindow_;  // closed with this window
     QPushButton* closeButton = nullptr;
 };
 

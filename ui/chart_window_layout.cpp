@@ -97,6 +97,7 @@ void ChartWindow::createControls() {
     previewButton = makeButton(this, "previewButton", QStringLiteral("Aperçu avant impression…"));
     pdfButton = makeButton(this, "pdfButton", QStringLiteral("Enregistrer en PDF…"));
     csvButton = makeButton(this, "csvButton", QStringLiteral("Enregistrer en CSV…"));
+    logbookButton = makeButton(this, "logbookButton", QStringLiteral("Carnet…"));
     closeButton = makeButton(this, "closeButton", QStringLiteral("Fermer"));
 }
 
@@ -181,6 +182,7 @@ void ChartWindow::createLayout() {
         buttons->addWidget(button);
     }
     buttons->addStretch();
+    buttons->addWidget(logbookButton);
     buttons->addWidget(closeButton);
 
     auto* window = new QVBoxLayout(this);

@@ -10,9 +10,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <utility>
+#include <vector>
 
 #include "about/about_box.h"
 #include "accessibility.h"
+#include "chart/chart_numbers.h"
 #include "chart_window.h"
 #include "core/tank_rules.h"
 #include "frame_style.h"
@@ -353,6 +356,34 @@ void Volumes::onCommand3Click() {
 // one chart window.
 void Volumes::onCommand4Click() {
     ChartWindow::open(chartWindow_, windowIcon(), readTankParameters());
+    connect(chartWindow_, &ChartWindow::measuresTaken, this, &Volumes::onChartWindowMeasuresTaken,
+            Qt::UniqueConnection);
+}
+
+// "Reprendre les mesures du carnet": the carnet's tank typed into the fields,
+// each checked as when the user leaves it, then the chart read again.
+void Volumes::onChartWindowMeasuresTaken(const TankParameters& carnetTank) {
+    Option1->button(static_cast<int>(carnetTank.endShape))->click();
+    const auto typed = [](double value) { return measureString(value, '.'); };
+    std::vector<std::pair<QLineEdit*, double>> fields = {
+        {Text1, carnetTank.diameter},
+        {Text9, carnetTank.cylinderLength},
+        {Text4, carnetTank.strainerHeight},
+    };
+    if (carnetTank.endShape != EndShape::FlatEnds) {
+        fields.emplace_back(Text5, carnetTank.endWidth);
+    }
+    if (carnetTank.endShape == EndShape::ConicalEnds) {
+        fields.emplace_back(Text6, carnetTank.endCircleDiameter);
+    }
+    for (const auto& [field, value] : fields) {
+        field->setText(typed(value));
+        runFieldCheck(field);
+    }
+    Combo1->setCurrentText(typed(carnetTank.intervals / 1000));
+    if (chartWindow_) {
+        chartWindow_->showTank(readTankParameters());
+    }
 }
 
 }  // namespace varnelle

@@ -65,6 +65,7 @@ class Volumes : public QWidget {
     void onText4LostFocus();
     void onText5LostFocus();
     void onText12LostFocus();
+    void onChartWindowMeasuresTaken(const TankParameters& carnetTank);
 
     // The calculation run.
     TankParameters readTankParameters() const;

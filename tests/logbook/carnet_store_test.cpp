@@ -856,5 +856,165 @@ TEST_F(CarnetFolder, AMovedStoreKeepsItsCarnet) {
     EXPECT_TRUE(valueOf(valueOf(CarnetStore::open(first, false)).readings()).empty());
 }
 
+// --- Editing the journal by rows ----------------------------------------------------
+
+// One edit of the journal, made on a carnet holding two readings (heights 700
+// then 650) and one delivery of 900 litres, and what the carnet then holds.
+struct JournalEdit {
+    const char* name;
+    std::function<QString(CarnetStore& store, qint64 firstReading, qint64 delivery)> edit;
+    std::vector<double> heights;          // the readings' heights, by time
+    std::vector<double> deliveredLitres;  // the deliveries' receipts, by time
+    bool refused = false;
+};
+
+void PrintTo(const JournalEdit& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class JournalEdits : public CarnetFolder, public ::testing::WithParamInterface<JournalEdit> {};
+
+TEST_P(JournalEdits, ChangeOnlyTheirRow) {
+    const JournalEdit& row = GetParam();
+    const QString path = file(QStringLiteral("cuve.carnet"));
+    CarnetStore store = valueOf(CarnetStore::create(path, startTank));
+    ASSERT_FALSE(store.addReading({utc(10, 8, 0), 700.0, Reading::Source::Dipstick}, 1000.0));
+    ASSERT_FALSE(store.addReading({utc(11, 8, 0), 650.0, Reading::Source::Sensor}, 930.0));
+    ASSERT_FALSE(store.addDelivery({utc(12, 9, 0), 900.0, 1.25, std::nullopt, std::nullopt}));
+    const std::vector<StoredReading> before = valueOf(store.readings());
+    const std::vector<StoredDelivery> delivered = valueOf(store.storedDeliveries());
+    ASSERT_EQ(before.size(), 2u);
+    ASSERT_EQ(delivered.size(), 1u);
+
+    const QString sentence = row.edit(store, before[0].id, delivered[0].id);
+
+    EXPECT_EQ(sentence.isEmpty(), !row.refused) << sentence.toStdString();
+    std::vector<double> heights;
+    for (const StoredReading& stored : valueOf(store.readings())) {
+        heights.push_back(stored.reading.heightMm);
+    }
+    std::vector<double> receipts;
+    for (const StoredDelivery& stored : valueOf(store.storedDeliveries())) {
+        receipts.push_back(stored.delivery.receiptLitres);
+    }
+    EXPECT_EQ(heights, row.heights);
+    EXPECT_EQ(receipts, row.deliveredLitres);
+}
+
+QString refusalSentence(const std::optional<Refusal>& refusal) {
+    return refusal ? refusal->sentence : QString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CarnetStore, JournalEdits,
+    ::testing::Values(
+        JournalEdit{"readingReplacedInPlace",
+                    [](CarnetStore& store, qint64 first, qint64) {
+                        return sentenceOf(store.putReading(
+                            {{utc(10, 8, 0), 710.0, Reading::Source::Dipstick}, 1010.0, first}));
+                    },
+                    {710.0, 650.0},
+                    {900.0}},
+        JournalEdit{"readingMovedAfterTheOther",
+                    [](CarnetStore& store, qint64 first, qint64) {
+                        return sentenceOf(store.putReading(
+                            {{utc(20, 8, 0), 600.0, Reading::Source::Dipstick}, {}, first}));
+                    },
+                    {650.0, 600.0},
+                    {900.0}},
+        JournalEdit{"newReadingWithoutId",
+                    [](CarnetStore& store, qint64, qint64) {
+                        return sentenceOf(store.putReading(
+                            {{utc(9, 8, 0), 720.0, Reading::Source::Dipstick}, {}, 0}));
+                    },
+                    {720.0, 700.0, 650.0},
+                    {900.0}},
+        JournalEdit{"readingDeletedById",
+                    [](CarnetStore& store, qint64 first, qint64) {
+                        return refusalSentence(store.deleteReading(first));
+                    },
+                    {650.0},
+                    {900.0}},
+        JournalEdit{"deletedReadingRestoredUnderItsId",
+                    [](CarnetStore& store, qint64 first, qint64) {
+                        const std::vector<StoredReading> all = valueOf(store.readings());
+                        EXPECT_FALSE(store.deleteReading(first));
+                        const qint64 id = valueOf(store.putReading(all[0]));
+                        EXPECT_EQ(id, first);
+                        return QString();
+                    },
+                    {700.0, 650.0},
+                    {900.0}},
+        JournalEdit{"readingGoneIsRefused",
+                    [](CarnetStore& store, qint64 first, qint64) {
+                        EXPECT_FALSE(store.deleteReading(first));
+                        return refusalSentence(store.deleteReading(first));
+                    },
+                    {650.0},
+                    {900.0},
+                    true},
+        JournalEdit{"readingWithoutValidTimeRefused",
+                    [](CarnetStore& store, qint64 first, qint64) {
+                        return sentenceOf(store.putReading(
+                            {{QDateTime(), 710.0, Reading::Source::Dipstick}, {}, first}));
+                    },
+                    {700.0, 650.0},
+                    {900.0},
+                    true},
+        JournalEdit{"deliveryReplacedInPlace",
+                    [](CarnetStore& store, qint64, qint64 delivery) {
+                        return sentenceOf(store.putDelivery(
+                            {{utc(12, 9, 0), 950.0, std::nullopt, 300.0, 800.0}, delivery}));
+                    },
+                    {700.0, 650.0},
+                    {950.0}},
+        JournalEdit{"deliveryDeletedById",
+                    [](CarnetStore& store, qint64, qint64 delivery) {
+                        return refusalSentence(store.deleteDelivery(delivery));
+                    },
+                    {700.0, 650.0},
+                    {}},
+        JournalEdit{"deliveryNotFiniteRefused",
+                    [](CarnetStore& store, qint64, qint64 delivery) {
+                        return sentenceOf(store.putDelivery(
+                            {{utc(12, 9, 0), std::numeric_limits<double>::infinity(), std::nullopt,
+                              std::nullopt, std::nullopt},
+                             delivery}));
+                    },
+                    {700.0, 650.0},
+                    {900.0},
+                    true},
+        JournalEdit{"readingsAddedTogether",
+                    [](CarnetStore& store, qint64, qint64) {
+                        return refusalSentence(
+                            store.addReadings({{utc(13, 8, 0), 640.0, Reading::Source::Sensor},
+                                               {utc(14, 8, 0), 630.0, Reading::Source::Sensor}},
+                                              [](double height) { return height * 2; }));
+                    },
+                    {700.0, 650.0, 640.0, 630.0},
+                    {900.0}},
+        JournalEdit{"readingsWithOneBadTimeAddNone",
+                    [](CarnetStore& store, qint64, qint64) {
+                        return refusalSentence(
+                            store.addReadings({{utc(13, 8, 0), 640.0, Reading::Source::Sensor},
+                                               {QDateTime(), 630.0, Reading::Source::Sensor}}));
+                    },
+                    {700.0, 650.0},
+                    {900.0},
+                    true}),
+    [](const ::testing::TestParamInfo<JournalEdit>& info) { return info.param.name; });
+
+// The litres given to readings added together are stored with each.
+TEST_F(CarnetFolder, ReadingsAddedTogetherKeepTheirLitres) {
+    CarnetStore store =
+        valueOf(CarnetStore::create(file(QStringLiteral("cuve.carnet")), startTank));
+    ASSERT_FALSE(store.addReadings({{utc(13, 8, 0), 640.0, Reading::Source::Sensor}},
+                                   [](double height) { return height * 2; }));
+    const std::vector<StoredReading> read = valueOf(store.readings());
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].litres, 1280.0);
+    EXPECT_GT(read[0].id, 0);
+}
+
 }  // namespace
 }  // namespace varnelle

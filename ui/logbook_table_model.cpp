@@ -1,0 +1,161 @@
+#include "logbook_table_model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "logbook/carnet_time.h"
+
+namespace varnelle {
+namespace {
+
+constexpr double msecsPerDay = 86400000;
+
+double readingLitres(const StoredReading& stored, const LitresAt& litresAt) {
+    if (stored.litres && std::isfinite(*stored.litres)) {
+        return *stored.litres;
+    }
+    return litresAt ? litresAt(stored.reading.heightMm) : std::nan("");
+}
+
+JournalRow readingRow(const StoredReading& stored, const LitresAt& litresAt) {
+    const bool sensor = stored.reading.source == Reading::Source::Sensor;
+    return {sensor ? JournalRow::Kind::Sensor : JournalRow::Kind::Dipstick,
+            stored.reading.time,
+            stored.reading.heightMm,
+            readingLitres(stored, litresAt),
+            std::nullopt,
+            std::nullopt,
+            stored.id};
+}
+
+JournalRow deliveryRow(const StoredDelivery& stored) {
+    const Delivery& delivery = stored.delivery;
+    return {JournalRow::Kind::Delivery,
+            delivery.time,
+            std::nullopt,
+            delivery.receiptLitres,
+            std::nullopt,
+            delivery.pricePerLitre,
+            stored.id};
+}
+
+// The use per day between two readings with nothing delivered between them;
+// a rise beyond the play of the readings is a delivery nobody recorded.
+std::optional<double> usePerDay(const JournalRow& before, const JournalRow& after) {
+    const double days = static_cast<double>(before.time.msecsTo(after.time)) / msecsPerDay;
+    const double used = before.litres - after.litres;
+    if (!(days > 0) || !(used >= -readingNoiseLitres) || !std::isfinite(used / days)) {
+        return std::nullopt;
+    }
+    return used / days;
+}
+
+}  // namespace
+
+std::vector<JournalRow> journalRows(const std::vector<StoredReading>& readings,
+                                    const std::vector<StoredDelivery>& deliveries,
+                                    const LitresAt& litresAt) {
+    std::vector<JournalRow> rows;
+    rows.reserve(readings.size() + deliveries.size());
+    for (const StoredReading& stored : readings) {
+        rows.push_back(readingRow(stored, litresAt));
+    }
+    for (const StoredDelivery& stored : deliveries) {
+        rows.push_back(deliveryRow(stored));
+    }
+    const auto key = [](const JournalRow& row) {
+        return std::make_pair(row.time.toMSecsSinceEpoch(), row.kind != JournalRow::Kind::Delivery);
+    };
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&key](const JournalRow& a, const JournalRow& b) { return key(a) < key(b); });
+    std::optional<std::size_t> previous;  // the reading before, with no delivery since
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].kind == JournalRow::Kind::Delivery) {
+            previous.reset();
+            continue;
+        }
+        if (previous) {
+            rows[i].litresPerDay = usePerDay(rows[*previous], rows[i]);
+        }
+        previous = i;
+    }
+    std::reverse(rows.begin(), rows.end());
+    return rows;
+}
+
+QString journalKindText(JournalRow::Kind kind) {
+    switch (kind) {
+        case JournalRow::Kind::Sensor:
+            return QStringLiteral("relevé (capteur)");
+        case JournalRow::Kind::Delivery:
+            return QStringLiteral("livraison");
+        default:
+            return QStringLiteral("relevé (jauge)");
+    }
+}
+
+LogbookTableModel::LogbookTableModel(const OutputConventions& numbers, QObject* parent)
+    : QAbstractTableModel(parent), numbers_(numbers) {}
+
+void LogbookTableModel::setRows(std::vector<JournalRow> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+const JournalRow* LogbookTableModel::journalRow(int row) const {
+    return row >= 0 && row < rowCount() ? &rows_[static_cast<std::size_t>(row)] : nullptr;
+}
+
+int LogbookTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int LogbookTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : PriceColumn + 1;
+}
+
+QString LogbookTableModel::cellText(const JournalRow& row, int column) const {
+    switch (column) {
+        case DateColumn:
+            return frenchTimeText(row.time);
+        case KindColumn:
+            return journalKindText(row.kind);
+        case HeightColumn:
+            return row.heightMm ? numbers_.number(*row.heightMm, 0, 1) : QString();
+        case LitresColumn:
+            return std::isfinite(row.litres) ? numbers_.number(row.litres, 0, 0) : QString();
+        case PerDayColumn:
+            return row.litresPerDay ? numbers_.number(*row.litresPerDay, 1, 1) : QString();
+        case PriceColumn:
+            return row.pricePerLitre ? numbers_.number(*row.pricePerLitre, 3, 3) : QString();
+        default:
+            return QString();
+    }
+}
+
+QVariant LogbookTableModel::data(const QModelIndex& index, int role) const {
+    const JournalRow* row = journalRow(index.row());
+    if (!row) {
+        return QVariant();
+    }
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+        return cellText(*row, index.column());
+    }
+    if (role == Qt::TextAlignmentRole && index.column() >= HeightColumn) {
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    return QVariant();
+}
+
+QVariant LogbookTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    static const char* const titles[] = {"Date",   "Nature",          "Hauteur (mm)",
+                                         "Litres", "Litres par jour", "Prix du litre (€)"};
+    return section >= 0 && section <= PriceColumn ? QString::fromUtf8(titles[section]) : QVariant();
+}
+
+}  // namespace varnelle
