@@ -2,14 +2,14 @@
 
 #include <QFileInfo>
 
-#include "chart/answer_fields.h"
 #include "bareme/bareme_program.h"
 #include "bareme/carnet_options.h"
-#include "logbook/carnet_report.h"
-#include "files/echoed_text.h"
-#include "logbook/carnet_time.h"
+#include "chart/answer_fields.h"
 #include "chart/json_object.h"
 #include "chart/tank_chart.h"
+#include "files/echoed_text.h"
+#include "logbook/carnet_report.h"
+#include "logbook/carnet_time.h"
 
 namespace varnelle {
 namespace {
@@ -267,7 +267,7 @@ int answerCarnet(const BaremeRequest& request, QTextStream& out, QTextStream& er
     if (const Refusal* refusal = refusalOf(opened)) {
         return failed(err, *refusal);
     }
-    CarnetStore& store = std::get<CarnetStore>(opened);
+    auto& store = std::get<CarnetStore>(opened);
     const CarnetTank tank(request.description.tank);
     switch (request.question) {
         case Question::AddReading:

@@ -1,12 +1,14 @@
 #include "carnet_options.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "bareme/command_line_options.h"
-#include "logbook/carnet_time.h"
 #include "bareme/tank_file.h"
 #include "chart/tank_chart.h"
+#include "logbook/carnet_time.h"
 
 namespace varnelle {
 namespace {
@@ -39,12 +41,8 @@ const CarnetOption carnetOptions[] = {
 };
 
 bool serves(const CarnetOption& option, Question question) {
-    for (const Question served : option.questions) {
-        if (served == question) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(option.questions.begin(), option.questions.end(),
+                       [question](Question served) { return served == question; });
 }
 
 void refuseMisplacedOptions(const OptionReader& options, const QCommandLineParser& parser,
@@ -74,19 +72,13 @@ void refuseMisplacedOptions(const OptionReader& options, const QCommandLineParse
 
 // Whether the command line says what the tank is, by options or a tank file.
 bool givesTank(const OptionReader& options, const QCommandLineParser& parser) {
-    if (options.has("cuve")) {
-        return true;
-    }
-    for (const char* name : tankOptions) {
-        if (parser.isSet(QLatin1String(name))) {
-            return true;
-        }
-    }
-    return false;
+    return options.has("cuve") ||
+           std::any_of(std::begin(tankOptions), std::end(tankOptions),
+                       [&parser](const char* name) { return parser.isSet(QLatin1String(name)); });
 }
 
 QString carnetPath(const OptionReader& options) {
-    const QString path = options.text(carnetOption);
+    QString path = options.text(carnetOption);
     if (path.trimmed().isEmpty()) {
         refuse("--carnet", "Veuillez donner le nom du fichier du carnet.");
     }

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "bareme/carnet_commands.h"
-#include "logbook/carnet_time.h"
 #include "chart/tank_chart.h"
+#include "logbook/carnet_time.h"
 
 namespace varnelle {
 namespace {
@@ -60,7 +60,7 @@ Outcome<CarnetRecorder> CarnetRecorder::open(const BaremeRequest& request) {
     if (const Refusal* refused = refusalOf(opened)) {
         return *refused;
     }
-    CarnetStore& store = std::get<CarnetStore>(opened);
+    auto& store = std::get<CarnetStore>(opened);
     // The stream writes a line once its reading is committed: a kill -9
     // loses no reading whose line was written. Only a power cut may take
     // back the last ones, which the sensor sends again within minutes.
@@ -109,7 +109,7 @@ std::optional<Refusal> CarnetRecorder::readRecentWeeks() {
     othersMark_ = std::get<qint64>(mark);
     std::vector<Reading> readings;
     deliveries_.clear();
-    const std::optional<StoredReading>& lastReading = std::get<std::optional<StoredReading>>(last);
+    const auto& lastReading = std::get<std::optional<StoredReading>>(last);
     if (lastReading) {
         const Outcome<std::vector<StoredReading>> stored =
             store_.readingsSince(lastReading->reading.time.addDays(-recentDays));

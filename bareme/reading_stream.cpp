@@ -7,18 +7,18 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "chart/answer_fields.h"
 #include "bareme/bareme_program.h"
-#include "logbook/carnet_report.h"
 #include "bareme/carnet_stream.h"
-#include "files/echoed_text.h"
 #include "bareme/option_reader.h"
-#include "logbook/carnet_time.h"
 #include "bareme/sensor_distance.h"
 #include "bareme/stream_lines.h"
+#include "chart/answer_fields.h"
 #include "chart/chart_numbers.h"
 #include "chart/json_object.h"
 #include "chart/tank_chart.h"
+#include "files/echoed_text.h"
+#include "logbook/carnet_report.h"
+#include "logbook/carnet_time.h"
 
 namespace varnelle {
 namespace {
@@ -197,7 +197,7 @@ class ReadingAnswers {
         if (const Refusal* failed = refusalOf(recorded)) {
             return {QString(), QString(), *failed};
         }
-        const RecordedReading& done = std::get<RecordedReading>(recorded);
+        const auto& done = std::get<RecordedReading>(recorded);
         line.boolean(QString::fromLatin1(keptReadingKey), done.kept);
         const QString orderDay = QString::fromLatin1(orderDateKey);
         if (done.orderTime) {

@@ -12,7 +12,7 @@ namespace varnelle {
 
 // A time may be at most this far ahead of the clock: a clock a little fast,
 // or a time zone mixed up, but not a mistyped year.
-inline constexpr qint64 futureToleranceSeconds = 24 * 3600;
+inline constexpr qint64 futureToleranceSeconds = qint64{24} * 3600;
 
 // ISO 8601: "2026-11-03", "2026-11-03T08:00", "2026-11-03T08:00:00.250",
 // a blank in place of the "T", with "Z" or "+01:00" after it, or without
