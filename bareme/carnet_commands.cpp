@@ -10,6 +10,7 @@
 #include "files/echoed_text.h"
 #include "logbook/carnet_report.h"
 #include "logbook/carnet_time.h"
+#include "logbook/delivery_checks.h"
 
 namespace varnelle {
 namespace {
@@ -37,27 +38,6 @@ struct CarnetTank {
     LitresAt litresAt;
     double capacity;
 };
-
-// The last reading taken at or before `time`.
-std::optional<Reading> readingBefore(const std::vector<StoredReading>& readings,
-                                     const QDateTime& time) {
-    std::optional<Reading> before;
-    for (const StoredReading& stored : readings) {
-        if (stored.reading.time <= time) {
-            before = stored.reading;
-        }
-    }
-    return before;
-}
-
-std::vector<Reading> plainReadings(const std::vector<StoredReading>& stored) {
-    std::vector<Reading> readings;
-    readings.reserve(stored.size());
-    for (const StoredReading& each : stored) {
-        readings.push_back(each.reading);
-    }
-    return readings;
-}
 
 int addReading(CarnetStore& store, const BaremeRequest& request, const CarnetTank& carnet,
                QTextStream& out, QTextStream& err) {
@@ -93,31 +73,6 @@ int addReading(CarnetStore& store, const BaremeRequest& request, const CarnetTan
     return exitSuccess;
 }
 
-// A delivery larger than the room above the oil before it cannot have been
-// received; the play between the receipt and the chart is allowed for.
-std::optional<QString> overfill(const Delivery& delivery,
-                                const std::vector<StoredReading>& readings,
-                                const CarnetTank& carnet, const OutputConventions& numbers) {
-    std::optional<double> before = delivery.heightBeforeMm;
-    if (!before) {
-        if (const std::optional<Reading> last = readingBefore(readings, delivery.time)) {
-            before = last->heightMm;
-        }
-    }
-    if (!before) {
-        return std::nullopt;
-    }
-    const double room = carnet.capacity - carnet.litresAt(*before);
-    if (delivery.receiptLitres <= room * (1 + receiptTolerancePercent / 100)) {
-        return std::nullopt;
-    }
-    return QStringLiteral(
-               "La livraison de %1 ne tient pas dans la cuve : avec le mazout à %2, "
-               "il reste de la place pour %3.")
-        .arg(numbers.litresWithUnit(delivery.receiptLitres, 0), numbers.millimetres(*before),
-             numbers.litresWithUnit(room, 0));
-}
-
 int addDelivery(CarnetStore& store, const BaremeRequest& request, const CarnetTank& carnet,
                 QTextStream& out, QTextStream& err) {
     const Delivery& delivery = request.carnet.delivery;
@@ -126,8 +81,10 @@ int addDelivery(CarnetStore& store, const BaremeRequest& request, const CarnetTa
         return failed(err, *refusal);
     }
     const auto& stored = std::get<std::vector<StoredReading>>(readings);
-    if (const std::optional<QString> tooMuch =
-            overfill(delivery, stored, carnet, request.numbers.forPeople())) {
+    const std::optional<double> before =
+        delivery.heightBeforeMm ? delivery.heightBeforeMm : heightReadBefore(stored, delivery.time);
+    if (const std::optional<QString> tooMuch = overfillRefusal(
+            delivery, before, carnet.capacity, carnet.litresAt, request.numbers.forPeople())) {
         return refused(err, "livraison", *tooMuch);
     }
     if (const std::optional<Refusal> refusal = store.addDelivery(delivery)) {
@@ -176,18 +133,6 @@ int deleteReading(CarnetStore& store, const BaremeRequest& request, QTextStream&
         out << QStringLiteral("(%1 relevés portaient cette date.)\n").arg(count);
     }
     return exitSuccess;
-}
-
-// The litres stored with the readings, each an integration saved: ten years
-// of a dipstick read to the millimetre come back to thousands of heights.
-std::vector<std::pair<double, double>> storedLitres(const std::vector<StoredReading>& readings) {
-    std::vector<std::pair<double, double>> litres;
-    for (const StoredReading& stored : readings) {
-        if (stored.litres) {
-            litres.emplace_back(stored.reading.heightMm, *stored.litres);
-        }
-    }
-    return litres;
 }
 
 int report(const CarnetStore& store, const BaremeRequest& request, QTextStream& out,

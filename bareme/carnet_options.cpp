@@ -9,6 +9,7 @@
 #include "bareme/tank_file.h"
 #include "chart/tank_chart.h"
 #include "logbook/carnet_time.h"
+#include "logbook/delivery_checks.h"
 
 namespace varnelle {
 namespace {
@@ -151,21 +152,16 @@ void readDelivery(const OptionReader& options, BaremeRequest& request) {
     Delivery& delivery = request.carnet.delivery;
     delivery.time = readDate(options, "date");
     delivery.receiptLitres = options.number("livraison");
-    if (!(delivery.receiptLitres > 0)) {
-        refuse("--livraison", "Une livraison apporte plus de 0 litre.");
-    }
-    const double capacity = totalVolumeAt(tank, tank.diameter);
-    if (delivery.receiptLitres > capacity) {
-        refuse("--livraison",
-               QStringLiteral("La livraison dépasse la capacité de la cuve, soit : %1 !")
-                   .arg(request.numbers.litresWithUnit(capacity)));
+    if (const std::optional<QString> refused = capacityRefusal(
+            delivery.receiptLitres, totalVolumeAt(tank, tank.diameter), request.numbers)) {
+        refuse("--livraison", *refused);
     }
     delivery.pricePerLitre = optionalLitres(options, "prix");
     delivery.heightBeforeMm = optionalHeight(options, "avant", tank.diameter);
     delivery.heightAfterMm = optionalHeight(options, "apres", tank.diameter);
     if (delivery.heightBeforeMm && delivery.heightAfterMm &&
         *delivery.heightAfterMm < *delivery.heightBeforeMm) {
-        refuse("--apres", "La hauteur après la livraison est plus basse qu'avant.");
+        refuse("--apres", QString::fromUtf8(deliveryText::afterBelowBefore));
     }
 }
 

@@ -7,10 +7,11 @@
 #include <functional>
 
 #include "chart/answer_fields.h"
-#include "logbook/carnet_time.h"
 #include "chart/chart_texts.h"
 #include "chart/json_object.h"
 #include "chart/report_writer.h"
+#include "logbook/carnet_time.h"
+#include "logbook/journal_order.h"
 
 namespace varnelle {
 namespace {
@@ -537,25 +538,6 @@ struct JournalEntry {
     std::optional<double> litresPerDay;  // since the reading before, none across a delivery
 };
 
-double readingLitres(const StoredReading& stored, const LitresAt& litresAt) {
-    if (stored.litres && std::isfinite(*stored.litres)) {
-        return *stored.litres;
-    }
-    return litresAt ? litresAt(stored.reading.heightMm) : std::nan("");
-}
-
-// The use per day between two readings with nothing delivered between them.
-// A rise beyond the play of the readings is a delivery that was not recorded:
-// no use can be said across it.
-std::optional<double> usePerDay(const JournalEntry& before, const JournalEntry& after) {
-    const double days = daysBetween(before.time, after.time);
-    const double used = before.litres - after.litres;
-    if (!(days > 0) || !(used >= -readingNoiseLitres)) {
-        return std::nullopt;
-    }
-    return known(used / days);
-}
-
 JournalEntry readingEntry(const StoredReading& stored, const LitresAt& litresAt) {
     return {stored.reading.time, &stored, nullptr, readingLitres(stored, litresAt), std::nullopt};
 }
@@ -577,34 +559,17 @@ std::vector<JournalEntry> journalEntries(const std::vector<StoredReading>& readi
     for (const Delivery& delivery : deliveries) {
         entries.push_back(deliveryEntry(delivery));
     }
-    // Compared as milliseconds: comparing times converts their zones each time.
-    const auto key = [](const JournalEntry& entry) {
-        return std::make_pair(entry.time.toMSecsSinceEpoch(), entry.delivery == nullptr);
-    };
-    std::stable_sort(
-        entries.begin(), entries.end(),
-        [&key](const JournalEntry& a, const JournalEntry& b) { return key(a) < key(b); });
-    std::optional<std::size_t> previous;  // the reading before, with no delivery since
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].delivery != nullptr) {
-            previous.reset();
-            continue;
-        }
-        if (previous) {
-            entries[i].litresPerDay = usePerDay(entries[*previous], entries[i]);
-        }
-        previous = i;
-    }
+    orderJournal(entries, [](const JournalEntry& entry) { return entry.delivery != nullptr; });
     return entries;
 }
 
 QString kindName(const JournalEntry& entry) {
     if (entry.delivery != nullptr) {
-        return QStringLiteral("livraison");
+        return QString::fromUtf8(journalKind::delivery);
     }
-    return entry.reading->reading.source == Reading::Source::Sensor
-               ? QStringLiteral("relevé (capteur)")
-               : QStringLiteral("relevé (jauge)");
+    return QString::fromUtf8(entry.reading->reading.source == Reading::Source::Sensor
+                                 ? journalKind::sensor
+                                 : journalKind::dipstick);
 }
 
 QString sourceKey(const Reading& reading) {

@@ -176,16 +176,31 @@ struct Statement {
     QVariantList values;
 };
 
-// Runs `statement`; the rows it changed, or SQLite's reason.
-std::variant<int, QString> run(QSqlQuery& query, const Statement& statement) {
-    if (!query.prepare(statement.sql)) {
-        return databaseReason(query.lastError());
-    }
-    for (const QVariant& value : statement.values) {
+// Runs the statement `query` was prepared with on `values`; SQLite's reason
+// when it failed. A statement run many times (an import's rows) is prepared
+// once: preparing it again for each row would cost as much as the rows.
+std::optional<QString> executed(QSqlQuery& query, const QVariantList& values) {
+    for (const QVariant& value : values) {
         query.addBindValue(value);
     }
     if (!query.exec()) {
         return databaseReason(query.lastError());
+    }
+    return std::nullopt;
+}
+
+// Prepares and runs `statement`, for its changes or its rows; why it failed.
+std::optional<QString> executed(QSqlQuery& query, const Statement& statement) {
+    if (!query.prepare(statement.sql)) {
+        return databaseReason(query.lastError());
+    }
+    return executed(query, statement.values);
+}
+
+// Runs `statement`; the rows it changed, or SQLite's reason.
+std::variant<int, QString> run(QSqlQuery& query, const Statement& statement) {
+    if (std::optional<QString> reason = executed(query, statement)) {
+        return *reason;
     }
     return query.numRowsAffected();
 }
@@ -230,6 +245,26 @@ std::variant<int, QString> runAll(const QSqlDatabase& database,
         return *reason;
     }
     return changed;
+}
+
+// `sql` prepared once and run on each of `rows` in turn, in one transaction;
+// `ran` is given the query after each run, for what it changed. Why none of
+// them landed, or nothing.
+using EachRun = std::function<void(const QSqlQuery&)>;
+std::optional<QString> ranOnEach(const QSqlDatabase& database, const QString& sql,
+                                 const std::vector<QVariantList>& rows, const EachRun& ran) {
+    return inTransaction(database, [&](QSqlQuery& query) -> std::optional<QString> {
+        if (!query.prepare(sql)) {
+            return databaseReason(query.lastError());
+        }
+        for (const QVariantList& values : rows) {
+            if (std::optional<QString> failure = executed(query, values)) {
+                return failure;
+            }
+            ran(query);
+        }
+        return std::nullopt;
+    });
 }
 
 std::vector<Statement> tankStatements(const TankValues& tank) {
@@ -661,10 +696,25 @@ Outcome<int> CarnetStore::deleteReadingsAt(const QDateTime& time) {
     return std::get<int>(deleted);
 }
 
-std::optional<Refusal> CarnetStore::addReadings(const std::vector<Reading>& readings,
-                                                const LitresAt& litresAt) {
-    std::vector<Statement> statements;
-    statements.reserve(readings.size());
+namespace {
+
+// A reading lands unless one of the same time is already in the carnet: a
+// file imported twice, or two exports that overlap, add each reading once.
+// The index of times makes the look-up cheap.
+const QString readingUnlessItsTimeIsTaken = QStringLiteral(
+    "INSERT INTO releves(heure_unix_ms, hauteur_mm, source, litres) "
+    "SELECT ?, ?, ?, ? WHERE NOT EXISTS "
+    "(SELECT 1 FROM releves WHERE heure_unix_ms = ?)");
+
+}  // namespace
+
+// Every reading is checked before anything is written, so that one bad
+// reading adds none. The look-up sees the readings added earlier in the same
+// transaction too: a time twice in `readings` lands once, the first time.
+Outcome<std::vector<qint64>> CarnetStore::addReadings(const std::vector<Reading>& readings,
+                                                      const LitresAt& litresAt) {
+    std::vector<QVariantList> rows;
+    rows.reserve(readings.size());
     for (const Reading& reading : readings) {
         const std::optional<double> litres =
             litresAt ? std::optional<double>(litresAt(reading.heightMm)) : std::nullopt;
@@ -674,13 +724,39 @@ std::optional<Refusal> CarnetStore::addReadings(const std::vector<Reading>& read
         if (!allFinite({reading.heightMm, litres})) {
             return refusal(unchangedSentence(path_, notFiniteReason));
         }
-        statements.push_back({QStringLiteral("INSERT INTO releves(heure_unix_ms, hauteur_mm, "
-                                             "source, litres) VALUES (?, ?, ?, ?)"),
-                              {reading.time.toMSecsSinceEpoch(), reading.heightMm,
-                               sourceText(reading.source), optionalValue(litres)}});
+        const qint64 time = reading.time.toMSecsSinceEpoch();
+        rows.push_back(
+            {time, reading.heightMm, sourceText(reading.source), optionalValue(litres), time});
     }
+    std::vector<qint64> added;
     const QSqlDatabase database = QSqlDatabase::database(connection_, false);
-    return changeRefusal(path_, runAll(database, statements));
+    const std::optional<QString> reason =
+        ranOnEach(database, readingUnlessItsTimeIsTaken, rows, [&added](const QSqlQuery& query) {
+            if (query.numRowsAffected() > 0) {
+                added.push_back(query.lastInsertId().toLongLong());
+            }
+        });
+    if (reason) {
+        return refusal(unchangedSentence(path_, *reason));
+    }
+    return added;
+}
+
+Outcome<int> CarnetStore::deleteReadings(const std::vector<qint64>& ids) {
+    std::vector<QVariantList> rows;
+    rows.reserve(ids.size());
+    for (const qint64 id : ids) {
+        rows.push_back({id});
+    }
+    int deleted = 0;
+    const QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    const std::optional<QString> reason =
+        ranOnEach(database, QStringLiteral("DELETE FROM releves WHERE id = ?"), rows,
+                  [&deleted](const QSqlQuery& query) { deleted += query.numRowsAffected(); });
+    if (reason) {
+        return refusal(unchangedSentence(path_, *reason));
+    }
+    return deleted;
 }
 
 Outcome<qint64> CarnetStore::putRow(const QString& sql, QVariantList values) {
@@ -817,14 +893,8 @@ std::variant<std::vector<T>, QString> selectAll(
     const std::function<std::optional<T>(const QSqlQuery&)>& row) {
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    if (!query.prepare(statement.sql)) {
-        return databaseReason(query.lastError());
-    }
-    for (const QVariant& value : statement.values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        return databaseReason(query.lastError());
+    if (std::optional<QString> reason = executed(query, statement)) {
+        return *reason;
     }
     std::vector<T> rows;
     while (query.next()) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QVariantList>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "files/refusal.h"
@@ -28,6 +29,16 @@ struct StoredReading {
     std::optional<double> litres;
     qint64 id = 0;  // its row in the carnet; 0 for one not stored yet
 };
+
+// The readings without what the carnet keeps beside them.
+std::vector<Reading> plainReadings(const std::vector<StoredReading>& stored);
+// The (height, litres) pairs stored with the readings, each an integration
+// saved: ten years of a dipstick read to the millimetre come back to
+// thousands of heights.
+std::vector<std::pair<double, double>> storedLitres(const std::vector<StoredReading>& stored);
+// The oil's height last read at or before `time`, in `stored` (by time).
+std::optional<double> heightReadBefore(const std::vector<StoredReading>& stored,
+                                       const QDateTime& time);
 
 // A delivery as the carnet keeps it, with its row.
 struct StoredDelivery {
@@ -88,9 +99,15 @@ class CarnetStore {
     // The number of readings taken at `time` that were removed (0 when none was).
     Outcome<int> deleteReadingsAt(const QDateTime& time);
     // Many readings in one transaction (an import): all of them land or none.
-    // Each gets its litres by `litresAt` when it is given.
-    std::optional<Refusal> addReadings(const std::vector<Reading>& readings,
-                                       const LitresAt& litresAt = {});
+    // Each gets its litres by `litresAt` when it is given. A reading of a time
+    // already in the carnet, or already earlier in `readings`, is left out, so
+    // that a file imported twice adds nothing the second time. The rows added,
+    // in the order of `readings`, for undoing the import.
+    Outcome<std::vector<qint64>> addReadings(const std::vector<Reading>& readings,
+                                             const LitresAt& litresAt = {});
+    // The rows of `ids` removed in one transaction (an import undone); the
+    // number removed, those another program removed meanwhile passed over.
+    Outcome<int> deleteReadings(const std::vector<qint64>& ids);
     // The journal's edits, each in one transaction. A put writes the row
     // under its id, taking the place of the one there, or as a new row when
     // the id is 0 (or gone: an undone deletion comes back under its own id);

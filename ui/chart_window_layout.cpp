@@ -18,6 +18,7 @@
 #include "chart_curve.h"
 #include "chart_table_model.h"
 #include "chart_window.h"
+#include "widgets/table_rows.h"
 #include "widgets/twips.h"
 
 namespace varnelle {
@@ -26,7 +27,6 @@ namespace {
 constexpr int windowWidthTwips = 15000;
 constexpr int windowHeightTwips = 10500;
 constexpr int tableWidthTwips = 6000;  // room for the four columns, no more
-constexpr int rowPaddingTwips = 90;
 constexpr int lookUpFieldTwips = 1500;
 // Enough characters for the widest step, the diameter of the largest tank.
 constexpr int stepCharacters = 9;
@@ -111,10 +111,7 @@ void ChartWindow::createTable() {
     chartTable->setTabKeyNavigation(false);
     chartTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     chartTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    chartTable->verticalHeader()->hide();
-    chartTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    chartTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() +
-                                                        twipsToPixels(rowPaddingTwips));
+    showRowsOfOneLine(chartTable);
     chartTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     chartTable->setMinimumWidth(twipsToPixels(tableWidthTwips));
     chartTable->setAlternatingRowColors(true);

@@ -22,6 +22,7 @@
 #include "files/echoed_text.h"
 #include "message_box.h"
 #include "widgets/enter_presses_button.h"
+#include "widgets/table_rows.h"
 #include "widgets/twips.h"
 #include "widgets/window_font.h"
 
@@ -30,7 +31,6 @@ namespace {
 
 constexpr int dialogWidthTwips = 9000;
 constexpr int dialogHeightTwips = 6600;
-constexpr int rowPaddingTwips = 90;
 
 template <typename T>
 T* named(T* control, const char* name, const QString& accessibleName = QString()) {
@@ -126,9 +126,7 @@ void ImportDialog::createControls() {
     previewTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     previewTable->setTabKeyNavigation(false);
     previewTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    previewTable->verticalHeader()->hide();
-    previewTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() +
-                                                          twipsToPixels(rowPaddingTwips));
+    showRowsOfOneLine(previewTable);
     previewTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     previewTable->horizontalHeader()->setStretchLastSection(true);
 

@@ -12,23 +12,21 @@
 #include <variant>
 
 #include "logbook/carnet_time.h"
+#include "logbook/delivery_checks.h"
 #include "widgets/enter_presses_button.h"
 
 namespace varnelle {
 namespace {
 
-// A number as a French user types it, "1,25" or "1.25"; none for an empty
-// field, NaN for a text that is no number.
-std::optional<double> typedNumber(const QLineEdit* field) {
-    QString text = field->text().trimmed();
+// The number in `field` as the window writes numbers (or with a period);
+// none for an empty field, NaN for a text that is no number.
+std::optional<double> typedNumber(const QLineEdit* field, const OutputConventions& numbers) {
+    const QString text = field->text().trimmed();
     if (text.isEmpty()) {
         return std::nullopt;
     }
-    text.remove(QChar(' ')).remove(QChar(0x00A0)).remove(QChar(0x202F));
-    text.replace(QChar(','), QChar('.'));
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok && std::isfinite(value) ? value : std::nan("");
+    const std::optional<double> value = numbers.read(text);
+    return value && std::isfinite(*value) ? *value : std::nan("");
 }
 
 QString notNumberSentence(const QString& what) {
@@ -115,6 +113,8 @@ ReadingDialog::ReadingDialog(const DialogTank& tank, const OutputConventions& nu
     createLayout();
     pressFocusedButtonOnEnter(this);
     reading_.time = QDateTime::currentDateTimeUtc();
+    // The time is now more often than not: the height is what one types.
+    heightField->setFocus();
 }
 
 void ReadingDialog::createControls() {
@@ -157,11 +157,11 @@ std::variant<Reading, QString> ReadingDialog::typedReading() const {
     if (std::optional<QString> refused = timeRefusal(reading.time)) {
         return *refused;
     }
-    const std::optional<double> typed = typedNumber(heightField);
+    const std::optional<double> typed = typedNumber(heightField, numbers_);
     if (!typed) {
         return QStringLiteral("Tapez la hauteur du mazout.");
     }
-    reading.heightMm = centimetresCheck->isChecked() ? *typed * 10 : *typed;
+    reading.heightMm = centimetresCheck->isChecked() ? *typed * millimetresPerCentimetre : *typed;
     if (std::optional<QString> refused = heightRefusal(
             QStringLiteral("La hauteur"), reading.heightMm, tank_.diameterMm, numbers_)) {
         return *refused;
@@ -205,6 +205,7 @@ DeliveryDialog::DeliveryDialog(const DialogTank& tank, const OutputConventions& 
     createControls();
     createLayout();
     pressFocusedButtonOnEnter(this);
+    receiptLitresField->setFocus();
 }
 
 void DeliveryDialog::createControls() {
@@ -247,21 +248,18 @@ std::variant<Delivery, QString> DeliveryDialog::typedDelivery() const {
     if (std::optional<QString> refused = timeRefusal(delivery.time)) {
         return *refused;
     }
-    const std::optional<double> litres = typedNumber(receiptLitresField);
-    if (!litres || std::isnan(*litres) || !(*litres > 0)) {
-        return QStringLiteral("Une livraison apporte plus de 0 litre.");
-    }
-    if (*litres > tank_.capacity) {
-        return QStringLiteral("La livraison dépasse la capacité de la cuve, soit : %1 !")
-            .arg(numbers_.litresWithUnit(tank_.capacity, 0));
+    const std::optional<double> litres = typedNumber(receiptLitresField, numbers_);
+    if (std::optional<QString> refused =
+            capacityRefusal(litres.value_or(0), tank_.capacity, numbers_)) {
+        return *refused;
     }
     delivery.receiptLitres = *litres;
-    delivery.pricePerLitre = typedNumber(priceField);
+    delivery.pricePerLitre = typedNumber(priceField, numbers_);
     if (delivery.pricePerLitre && !(*delivery.pricePerLitre >= 0)) {
         return QStringLiteral("Le prix du litre doit être un nombre positif.");
     }
-    delivery.heightBeforeMm = typedNumber(heightBeforeField);
-    delivery.heightAfterMm = typedNumber(heightAfterField);
+    delivery.heightBeforeMm = typedNumber(heightBeforeField, numbers_);
+    delivery.heightAfterMm = typedNumber(heightAfterField, numbers_);
     for (const auto& [what, height] :
          {std::pair{QStringLiteral("La hauteur avant"), delivery.heightBeforeMm},
           std::pair{QStringLiteral("La hauteur après"), delivery.heightAfterMm}}) {
@@ -274,33 +272,17 @@ std::variant<Delivery, QString> DeliveryDialog::typedDelivery() const {
     }
     if (delivery.heightBeforeMm && delivery.heightAfterMm &&
         *delivery.heightAfterMm < *delivery.heightBeforeMm) {
-        return QStringLiteral("La hauteur après la livraison est plus basse qu'avant.");
+        return QString::fromUtf8(deliveryText::afterBelowBefore);
     }
-    if (std::optional<QString> tooMuch = overfill(delivery)) {
-        return *tooMuch;
-    }
-    return delivery;
-}
-
-// A delivery larger than the room above the oil before it cannot have been
-// received; the play between the receipt and the chart is allowed for.
-std::optional<QString> DeliveryDialog::overfill(const Delivery& delivery) const {
     std::optional<double> before = delivery.heightBeforeMm;
     if (!before && tank_.heightBefore) {
         before = tank_.heightBefore(delivery.time);
     }
-    if (!before || !tank_.litresAt) {
-        return std::nullopt;
+    if (std::optional<QString> tooMuch =
+            overfillRefusal(delivery, before, tank_.capacity, tank_.litresAt, numbers_)) {
+        return *tooMuch;
     }
-    const double room = tank_.capacity - tank_.litresAt(*before);
-    if (delivery.receiptLitres <= room * (1 + receiptTolerancePercent / 100)) {
-        return std::nullopt;
-    }
-    return QStringLiteral(
-               "La livraison de %1 ne tient pas dans la cuve : avec le mazout à %2, "
-               "il reste de la place pour %3.")
-        .arg(numbers_.litresWithUnit(delivery.receiptLitres, 0), numbers_.millimetres(*before),
-             numbers_.litresWithUnit(room, 0));
+    return delivery;
 }
 
 void DeliveryDialog::accept() {

@@ -82,7 +82,6 @@ class DeliveryDialog : public QDialog {
     void createControls();
     void createLayout();
     std::variant<Delivery, QString> typedDelivery() const;
-    std::optional<QString> overfill(const Delivery& delivery) const;
 
     DialogTank tank_;
     OutputConventions numbers_;

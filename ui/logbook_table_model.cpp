@@ -5,18 +5,10 @@
 #include <utility>
 
 #include "logbook/carnet_time.h"
+#include "logbook/journal_order.h"
 
 namespace varnelle {
 namespace {
-
-constexpr double msecsPerDay = 86400000;
-
-double readingLitres(const StoredReading& stored, const LitresAt& litresAt) {
-    if (stored.litres && std::isfinite(*stored.litres)) {
-        return *stored.litres;
-    }
-    return litresAt ? litresAt(stored.reading.heightMm) : std::nan("");
-}
 
 JournalRow readingRow(const StoredReading& stored, const LitresAt& litresAt) {
     const bool sensor = stored.reading.source == Reading::Source::Sensor;
@@ -40,17 +32,6 @@ JournalRow deliveryRow(const StoredDelivery& stored) {
             stored.id};
 }
 
-// The use per day between two readings with nothing delivered between them;
-// a rise beyond the play of the readings is a delivery nobody recorded.
-std::optional<double> usePerDay(const JournalRow& before, const JournalRow& after) {
-    const double days = static_cast<double>(before.time.msecsTo(after.time)) / msecsPerDay;
-    const double used = before.litres - after.litres;
-    if (!(days > 0) || !(used >= -readingNoiseLitres) || !std::isfinite(used / days)) {
-        return std::nullopt;
-    }
-    return used / days;
-}
-
 }  // namespace
 
 std::vector<JournalRow> journalRows(const std::vector<StoredReading>& readings,
@@ -64,22 +45,8 @@ std::vector<JournalRow> journalRows(const std::vector<StoredReading>& readings,
     for (const StoredDelivery& stored : deliveries) {
         rows.push_back(deliveryRow(stored));
     }
-    const auto key = [](const JournalRow& row) {
-        return std::make_pair(row.time.toMSecsSinceEpoch(), row.kind != JournalRow::Kind::Delivery);
-    };
-    std::stable_sort(rows.begin(), rows.end(),
-                     [&key](const JournalRow& a, const JournalRow& b) { return key(a) < key(b); });
-    std::optional<std::size_t> previous;  // the reading before, with no delivery since
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].kind == JournalRow::Kind::Delivery) {
-            previous.reset();
-            continue;
-        }
-        if (previous) {
-            rows[i].litresPerDay = usePerDay(rows[*previous], rows[i]);
-        }
-        previous = i;
-    }
+    orderJournal(rows,
+                 [](const JournalRow& row) { return row.kind == JournalRow::Kind::Delivery; });
     std::reverse(rows.begin(), rows.end());
     return rows;
 }
@@ -87,11 +54,11 @@ std::vector<JournalRow> journalRows(const std::vector<StoredReading>& readings,
 QString journalKindText(JournalRow::Kind kind) {
     switch (kind) {
         case JournalRow::Kind::Sensor:
-            return QStringLiteral("relevé (capteur)");
+            return QString::fromUtf8(journalKind::sensor);
         case JournalRow::Kind::Delivery:
-            return QStringLiteral("livraison");
+            return QString::fromUtf8(journalKind::delivery);
         default:
-            return QStringLiteral("relevé (jauge)");
+            return QString::fromUtf8(journalKind::dipstick);
     }
 }
 

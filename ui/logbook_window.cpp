@@ -27,6 +27,7 @@
 #include "ui/logbook_table_model.h"
 #include "ui/logbook_view.h"
 #include "widgets/enter_presses_button.h"
+#include "widgets/table_rows.h"
 #include "widgets/window_font.h"
 
 namespace varnelle {
@@ -36,25 +37,6 @@ namespace {
 // Another program's readings are looked for this often even when the file
 // watcher says nothing (a network file system, a watcher out of handles).
 constexpr int pollMs = 60 * 1000;
-
-std::vector<std::pair<double, double>> storedLitres(const std::vector<StoredReading>& readings) {
-    std::vector<std::pair<double, double>> litres;
-    for (const StoredReading& stored : readings) {
-        if (stored.litres) {
-            litres.emplace_back(stored.reading.heightMm, *stored.litres);
-        }
-    }
-    return litres;
-}
-
-std::vector<Reading> plainReadings(const std::vector<StoredReading>& stored) {
-    std::vector<Reading> readings;
-    readings.reserve(stored.size());
-    for (const StoredReading& each : stored) {
-        readings.push_back(each.reading);
-    }
-    return readings;
-}
 
 std::vector<Delivery> plainDeliveries(const std::vector<StoredDelivery>& stored) {
     std::vector<Delivery> deliveries;
@@ -269,7 +251,7 @@ void LogbookWindow::createControls() {
     logTable->setSelectionMode(QAbstractItemView::SingleSelection);
     logTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     logTable->setTabKeyNavigation(false);  // Tab leaves the table: no keyboard trap
-    logTable->verticalHeader()->hide();
+    showRowsOfOneLine(logTable);
     logTable->horizontalHeader()->setStretchLastSection(true);
     newReadingButton = newButton(this, "newReadingButton", QStringLiteral("Nouveau relevé…"));
     newDeliveryButton = newButton(this, "newDeliveryButton", QStringLiteral("Nouvelle livraison…"));

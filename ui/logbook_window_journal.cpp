@@ -25,18 +25,6 @@ namespace varnelle {
 
 namespace {
 
-// The height last read at or before `time`, in `readings` (by time).
-std::optional<double> heightBefore(const std::vector<StoredReading>& readings,
-                                   const QDateTime& time) {
-    std::optional<double> before;
-    for (const StoredReading& stored : readings) {
-        if (stored.reading.time <= time) {
-            before = stored.reading.heightMm;
-        }
-    }
-    return before;
-}
-
 template <typename Stored>
 std::optional<Stored> storedWithId(const std::vector<Stored>& rows, qint64 id) {
     const auto found =
@@ -94,7 +82,7 @@ void LogbookWindow::editDelivery(std::optional<StoredDelivery> old) {
     }
     DialogTank tank = view_->dialogTank;
     tank.heightBefore = [view = view_](const QDateTime& time) {
-        return heightBefore(view->readings, time);
+        return heightReadBefore(view->readings, time);
     };
     auto* dialog = new DeliveryDialog(tank, numbers_, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -146,12 +134,8 @@ void LogbookWindow::storeDelivery(const Delivery& delivery,
     QString notice =
         QStringLiteral("Livraison du %1 enregistrée : %2.")
             .arg(frenchTimeText(delivery.time), numbers_.litresWithUnit(delivery.receiptLitres, 0));
-    std::vector<Reading> readings;
-    for (const StoredReading& each : view_->readings) {
-        readings.push_back(each.reading);
-    }
     const Outcome<ReceiptCheck> check =
-        checkReceipt(delivery, readings, view_->dialogTank.litresAt);
+        checkReceipt(delivery, plainReadings(view_->readings), view_->dialogTank.litresAt);
     if (const ReceiptCheck* done = std::get_if<ReceiptCheck>(&check)) {
         notice += QLatin1Char('\n') + done->sentence;
     }
@@ -234,13 +218,22 @@ void LogbookWindow::importReadings(const std::vector<Reading>& readings, int ref
     if (!store_ || !view_ || readings.empty()) {
         return;
     }
-    if (!saidDone(store_->addReadings(readings, view_->dialogTank.litresAt))) {
+    const Outcome<std::vector<qint64>> added =
+        store_->addReadings(readings, view_->dialogTank.litresAt);
+    if (!saidDone(refusalIn(added))) {
         return;
     }
-    // An import is not undone by Ctrl+Z: the changes before it stay undoable.
+    const std::vector<qint64>& ids = std::get<std::vector<qint64>>(added);
+    // An import that added nothing changed nothing: Ctrl+Z still undoes the
+    // change before it.
+    if (!ids.empty()) {
+        rememberInverse([this, ids]() { return refusalIn(store_->deleteReadings(ids)); });
+    }
+    const std::size_t known = readings.size() - ids.size();
     noticeLabel->setText(
-        QStringLiteral("Relevés importés : %1 ; lignes refusées : %2.")
-            .arg(numbers_.number(static_cast<double>(readings.size())), numbers_.number(refused)));
+        QStringLiteral("Relevés importés : %1 ; déjà dans le carnet : %2 ; lignes refusées : %3.")
+            .arg(numbers_.number(static_cast<double>(ids.size())),
+                 numbers_.number(static_cast<double>(known)), numbers_.number(refused)));
     refresh();
 }
 

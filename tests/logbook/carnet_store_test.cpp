@@ -15,6 +15,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -986,7 +987,7 @@ INSTANTIATE_TEST_SUITE_P(
                     true},
         JournalEdit{"readingsAddedTogether",
                     [](CarnetStore& store, qint64, qint64) {
-                        return refusalSentence(
+                        return sentenceOf(
                             store.addReadings({{utc(13, 8, 0), 640.0, Reading::Source::Sensor},
                                                {utc(14, 8, 0), 630.0, Reading::Source::Sensor}},
                                               [](double height) { return height * 2; }));
@@ -995,7 +996,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {900.0}},
         JournalEdit{"readingsWithOneBadTimeAddNone",
                     [](CarnetStore& store, qint64, qint64) {
-                        return refusalSentence(
+                        return sentenceOf(
                             store.addReadings({{utc(13, 8, 0), 640.0, Reading::Source::Sensor},
                                                {QDateTime(), 630.0, Reading::Source::Sensor}}));
                     },
@@ -1008,12 +1009,134 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CarnetFolder, ReadingsAddedTogetherKeepTheirLitres) {
     CarnetStore store =
         valueOf(CarnetStore::create(file(QStringLiteral("cuve.carnet")), startTank));
-    ASSERT_FALSE(store.addReadings({{utc(13, 8, 0), 640.0, Reading::Source::Sensor}},
-                                   [](double height) { return height * 2; }));
+    const std::vector<qint64> added =
+        valueOf(store.addReadings({{utc(13, 8, 0), 640.0, Reading::Source::Sensor}},
+                                  [](double height) { return height * 2; }));
     const std::vector<StoredReading> read = valueOf(store.readings());
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(read[0].litres, 1280.0);
     EXPECT_GT(read[0].id, 0);
+    EXPECT_EQ(added, std::vector<qint64>{read[0].id});
+}
+
+// --- Imports ------------------------------------------------------------------------
+
+// Readings imported into a carnet holding one reading, 700 mm on the 10th at
+// 8:00: those the import adds (by the rows it gives back) and the carnet after.
+struct Import {
+    const char* name;
+    std::vector<Reading> readings;
+    std::vector<double> addedHeights;  // of the rows given back, in their order
+    std::vector<double> heights;       // the carnet's readings after, by time
+};
+
+void PrintTo(const Import& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class Imports : public CarnetFolder, public ::testing::WithParamInterface<Import> {};
+
+std::vector<double> heightsOf(const std::vector<StoredReading>& readings) {
+    std::vector<double> heights;
+    for (const StoredReading& stored : readings) {
+        heights.push_back(stored.reading.heightMm);
+    }
+    return heights;
+}
+
+TEST_P(Imports, AddOnlyTheTimesNotInTheCarnet) {
+    const Import& row = GetParam();
+    CarnetStore store =
+        valueOf(CarnetStore::create(file(QStringLiteral("cuve.carnet")), startTank));
+    ASSERT_FALSE(store.addReading({utc(10, 8, 0), 700.0, Reading::Source::Dipstick}));
+
+    const std::vector<qint64> added = valueOf(store.addReadings(row.readings));
+
+    const std::vector<StoredReading> after = valueOf(store.readings());
+    EXPECT_EQ(heightsOf(after), row.heights);
+    std::vector<double> addedHeights;
+    for (const qint64 id : added) {
+        const auto stored = std::find_if(after.begin(), after.end(),
+                                         [id](const StoredReading& each) { return each.id == id; });
+        ASSERT_NE(stored, after.end()) << id;
+        addedHeights.push_back(stored->reading.heightMm);
+    }
+    EXPECT_EQ(addedHeights, row.addedHeights);
+}
+
+constexpr Reading::Source sensor = Reading::Source::Sensor;
+
+INSTANTIATE_TEST_SUITE_P(
+    CarnetStore, Imports,
+    ::testing::Values(Import{"allNew",
+                             {{utc(12, 8, 0), 630.0, sensor}, {utc(11, 8, 0), 640.0, sensor}},
+                             {630.0, 640.0},
+                             {700.0, 640.0, 630.0}},
+                      Import{"timeAlreadyInTheCarnet",
+                             {{utc(10, 8, 0), 710.0, sensor}, {utc(11, 8, 0), 640.0, sensor}},
+                             {640.0},
+                             {700.0, 640.0}},
+                      Import{"timeTwiceInTheFileFirstKept",
+                             {{utc(11, 8, 0), 640.0, sensor},
+                              {utc(11, 8, 0), 645.0, sensor},
+                              {utc(12, 8, 0), 630.0, sensor}},
+                             {640.0, 630.0},
+                             {700.0, 640.0, 630.0}},
+                      Import{"aMillisecondLaterIsAnotherReading",
+                             {{utc(10, 8, 0, 1), 699.0, sensor}},
+                             {699.0},
+                             {700.0, 699.0}},
+                      Import{
+                          "everythingAlreadyThere", {{utc(10, 8, 0), 700.0, sensor}}, {}, {700.0}},
+                      Import{"nothingToImport", {}, {}, {700.0}}),
+    [](const ::testing::TestParamInfo<Import>& info) { return info.param.name; });
+
+std::vector<Reading> hourly(int hours) {
+    std::vector<Reading> readings;
+    for (int hour = 0; hour < hours; ++hour) {
+        readings.push_back({utc(1, 0, 0).addSecs(qint64{3600} * hour), 900.0 - hour, sensor});
+    }
+    return readings;
+}
+
+TEST_F(CarnetFolder, AFileImportedTwiceAddsNothingTheSecondTime) {
+    CarnetStore store =
+        valueOf(CarnetStore::create(file(QStringLiteral("cuve.carnet")), startTank));
+    const std::vector<Reading> readings = hourly(200);
+    EXPECT_EQ(valueOf(store.addReadings(readings)).size(), 200u);
+    EXPECT_TRUE(valueOf(store.addReadings(readings)).empty());
+    EXPECT_EQ(valueOf(store.readings()).size(), 200u);
+}
+
+// Undone, an import takes away its own rows: not the reading of the same time
+// that was there before it, nor one another program added since.
+TEST_F(CarnetFolder, AnImportUndoneRemovesOnlyItsRows) {
+    CarnetStore store =
+        valueOf(CarnetStore::create(file(QStringLiteral("cuve.carnet")), startTank));
+    ASSERT_FALSE(store.addReading({utc(10, 8, 0), 700.0, Reading::Source::Dipstick}));
+    const std::vector<qint64> added = valueOf(store.addReadings({{utc(10, 8, 0), 705.0, sensor},
+                                                                 {utc(11, 8, 0), 640.0, sensor},
+                                                                 {utc(12, 8, 0), 630.0, sensor}}));
+    ASSERT_EQ(added.size(), 2u);
+    ASSERT_FALSE(store.addReading({utc(11, 9, 0), 635.0, Reading::Source::Dipstick}));
+
+    EXPECT_EQ(valueOf(store.deleteReadings(added)), 2);
+    EXPECT_EQ(heightsOf(valueOf(store.readings())), (std::vector<double>{700.0, 635.0}));
+    // Undone twice (another window did it first): nothing more goes.
+    EXPECT_EQ(valueOf(store.deleteReadings(added)), 0);
+    EXPECT_EQ(heightsOf(valueOf(store.readings())), (std::vector<double>{700.0, 635.0}));
+}
+
+TEST_F(CarnetFolder, AStoreOpenedForReadingRefusesToUndoAnImport) {
+    const QString path = file(QStringLiteral("cuve.carnet"));
+    std::vector<qint64> added;
+    {
+        CarnetStore store = valueOf(CarnetStore::create(path, startTank));
+        added = valueOf(store.addReadings(hourly(3)));
+    }
+    CarnetStore reader = valueOf(CarnetStore::open(path, false));
+    EXPECT_FALSE(sentenceOf(reader.deleteReadings(added)).isEmpty());
+    EXPECT_EQ(valueOf(reader.readings()).size(), 3u);
 }
 
 }  // namespace

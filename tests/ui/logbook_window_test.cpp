@@ -213,7 +213,7 @@ class LogbookWindowTest : public QObject {
         QTest::addColumn<QString>("litres");
         QTest::newRow("millimetres") << "500" << false << litresText(500);
         QTest::newRow("centimetresOfADipstick") << "42" << true << litresText(420);
-        QTest::newRow("decimalComma") << "612,5" << false << litresText(612.5);
+        QTest::newRow("windowsDecimal") << shown().number(612.5) << false << litresText(612.5);
         QTest::newRow("decimalPeriod") << "612.5" << false << litresText(612.5);
         QTest::newRow("aboveTheTankNoLitres") << "1001" << false << QString();
         QTest::newRow("centimetresAboveTheTank") << "101" << true << QString();
@@ -293,7 +293,7 @@ class LogbookWindowTest : public QObject {
         QCOMPARE(typeReading(daysAgo(30), QStringLiteral("800")), QString());
         QCOMPARE(typeReading(daysAgo(15), QStringLiteral("70"), true), QString());
         QCOMPARE(typeReading(daysAgo(2, 7), QStringLiteral("400")), QString());
-        QCOMPARE(typeDelivery(daysAgo(2), QStringLiteral("500"), QStringLiteral("1,25"),
+        QCOMPARE(typeDelivery(daysAgo(2), QStringLiteral("500"), shown().number(1.25),
                               QStringLiteral("400"), QStringLiteral("780")),
                  QString());
         QVERIFY2(notice().contains(QStringLiteral("Livraison du")), qPrintable(notice()));
@@ -430,18 +430,9 @@ class LogbookWindowTest : public QObject {
         QVERIFY(!window_->readOthersChanges());  // nothing new since
     }
 
-    // A Home Assistant history with a line the sensor could not read: the
-    // readings land together, the refused line is counted.
-    void homeAssistantHistoryImported_data() {
-        QTest::addColumn<bool>("confirmed");
-        QTest::addColumn<std::vector<double>>("heights");
-        QTest::newRow("imported") << true << std::vector<double>{640, 630};
-        QTest::newRow("cancelled") << false << std::vector<double>{};
-    }
-
-    void homeAssistantHistoryImported() {
-        QFETCH(bool, confirmed);
-        QFETCH(std::vector<double>, heights);
+    // Imports a Home Assistant history with a line the sensor could not read
+    // (readings 3 and 1 days ago), or cancels the dialog once it is read.
+    void importHistory(bool confirmed) {
         const auto iso = [](int days) { return daysAgo(days).toUTC().toString(Qt::ISODateWithMs); };
         const QString csv = folder_.filePath(QStringLiteral("history.csv"));
         QFile file(csv);
@@ -463,12 +454,60 @@ class LogbookWindowTest : public QObject {
         } else {
             dialog->reject();
         }
-        settle();
-        QVERIFY(computed());
+    }
+
+    // Imports and what is done around them: the readings land together, the
+    // refused line is counted, a reading already in the carnet is not added
+    // again, and Ctrl+Z takes away what the import added, and only that.
+    void historyImported_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<std::vector<double>>("heights");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("imported")
+            << "import" << std::vector<double>{640, 630}
+            << "Relevés importés : 2 ; déjà dans le carnet : 0 ; lignes refusées : 1.";
+        QTest::newRow("cancelled") << "cancel" << std::vector<double>{} << "";
+        QTest::newRow("importedTwice")
+            << "import import" << std::vector<double>{640, 630}
+            << "Relevés importés : 0 ; déjà dans le carnet : 2 ; lignes refusées : 1.";
+        QTest::newRow("typedAtTheSameTimeFirst")
+            << "type-3 import" << std::vector<double>{700, 630}
+            << "Relevés importés : 1 ; déjà dans le carnet : 1 ; lignes refusées : 1.";
+        QTest::newRow("undone") << "import undo" << std::vector<double>{}
+                                << "Dernière modification annulée.";
+        QTest::newRow("undoneKeepsTheTypedReadings")
+            << "type-10 type-3 import undo" << std::vector<double>{700, 700}
+            << "Dernière modification annulée.";
+        QTest::newRow("importedTwiceThenUndone")
+            << "import import undo" << std::vector<double>{} << "Dernière modification annulée.";
+        QTest::newRow("undoneThenTheTypedReadingUndone")
+            << "type-10 import undo undo" << std::vector<double>{}
+            << "Dernière modification annulée.";
+    }
+
+    void historyImported() {
+        QFETCH(QString, steps);
+        QFETCH(std::vector<double>, heights);
+        QFETCH(QString, said);
+        for (const QString& step : steps.split(QLatin1Char(' '))) {
+            const QStringList parts = step.split(QLatin1Char('-'));
+            if (parts[0] == QLatin1String("type")) {
+                QCOMPARE(typeReading(daysAgo(parts[1].toInt()), QStringLiteral("700")), QString());
+            } else if (parts[0] == QLatin1String("undo")) {
+                QTest::keySequence(window_, QKeySequence::Undo);
+            } else {
+                importHistory(parts[0] == QLatin1String("import"));
+                if (QTest::currentTestFailed()) {
+                    return;
+                }
+            }
+            settle();
+            QVERIFY(computed());
+        }
         QCOMPARE(heightsIn(path_), heights);
         QCOMPARE(table()->model()->rowCount(), static_cast<int>(heights.size()));
-        if (confirmed) {
-            QCOMPARE(notice(), QStringLiteral("Relevés importés : 2 ; lignes refusées : 1."));
+        if (!said.isEmpty()) {
+            QCOMPARE(notice(), said);
         }
     }
 
