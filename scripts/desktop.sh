@@ -7,10 +7,11 @@
 # Then, for instance:
 #   DISPLAY=:77 LANG=fr_FR.UTF-8 build/app/varnelle &
 #   DISPLAY=:77 xdotool search --name Varnelle; DISPLAY=:77 import -window root shot.png
+#   pdftoppm -r 60 -png printed.pdf page     (a printed page, as a picture)
 set -euo pipefail
 
 display=:77
-packages=(xvfb xdotool imagemagick openbox dbus-x11 at-spi2-core python3-pyatspi locales)
+packages=(xvfb xdotool imagemagick openbox dbus-x11 at-spi2-core python3-pyatspi locales poppler-utils)
 
 install_missing() {
   local missing=()

@@ -179,6 +179,7 @@ LogbookWindow::LogbookWindow(const QIcon& icon, const QString& path, const TankP
     setFont(windowFont(mainWindowPointSize()));
     pool_ = new QThreadPool(this);
     viewWork_ = new LatestComputation(pool_, this);
+    importWork_ = new LatestComputation(pool_, this);
     createControls();
     createLayout();
     connectHandlers();
@@ -214,7 +215,7 @@ void LogbookWindow::setFieldsTank(const TankParameters& fields) {
 }
 
 bool LogbookWindow::isComputing() const {
-    return viewWork_->isRunning();
+    return viewWork_->isRunning() || importWork_->isRunning();
 }
 
 // --- Building ---------------------------------------------------------------------
@@ -355,9 +356,10 @@ void LogbookWindow::showMismatch() {
 
 void LogbookWindow::enableChanges() {
     const bool writable = store_.has_value() && view_ && view_->tank.has_value();
-    for (QPushButton* button : {newReadingButton, newDeliveryButton, importButton}) {
+    for (QPushButton* button : {newReadingButton, newDeliveryButton}) {
         button->setEnabled(writable);
     }
+    importButton->setEnabled(writable && !importWork_->isRunning());
     const bool readable = view_ && view_->tank.has_value();
     exportButton->setEnabled(readable);
     printButton->setEnabled(readable);

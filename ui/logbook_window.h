@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -52,7 +53,7 @@ class LogbookWindow : public QWidget {
     QString carnetPath() const;
     void setFieldsTank(const TankParameters& fields);
 
-    // True while the carnet is being read and computed.
+    // True while the carnet is being read and computed, or readings imported.
     bool isComputing() const;
     // Reads the carnet again if another program changed it; true if it did.
     bool readOthersChanges();
@@ -93,6 +94,7 @@ class LogbookWindow : public QWidget {
     void storeReading(const Reading& reading, const std::optional<StoredReading>& old);
     void storeDelivery(const Delivery& delivery, const std::optional<StoredDelivery>& old);
     void importReadings(const std::vector<Reading>& readings, int refused);
+    void showImported(const Outcome<std::vector<qint64>>& added, std::size_t count, int refused);
     // Keeps `inverse`, the way back from the change just made, for Ctrl+Z.
     void rememberInverse(std::function<std::optional<Refusal>()> inverse);
     // False after saying why, when `refusal` is one.
@@ -110,6 +112,7 @@ class LogbookWindow : public QWidget {
 
     QThreadPool* pool_ = nullptr;
     LatestComputation* viewWork_ = nullptr;
+    LatestComputation* importWork_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;
     QTimer* pollTimer_ = nullptr;
     LogbookTableModel* tableModel_ = nullptr;

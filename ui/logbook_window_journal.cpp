@@ -6,12 +6,15 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTableView>
 #include <algorithm>
+#include <atomic>
 
 #include "files/file_replacement.h"
 #include "logbook/carnet_report.h"
 #include "logbook/carnet_time.h"
+#include "ui/background_work.h"
 #include "ui/import_dialog.h"
 #include "ui/logbook_dialogs.h"
 #include "ui/logbook_plot.h"
@@ -214,13 +217,35 @@ void LogbookWindow::onImportButtonClick() {
     dialog->open();
 }
 
+// Thousands of readings take a second to store: they are stored aside, from
+// a connection of the import's own, while the window stays free. The import
+// button waits for it, so that one import never abandons another.
 void LogbookWindow::importReadings(const std::vector<Reading>& readings, int refused) {
-    if (!store_ || !view_ || readings.empty()) {
+    if (!store_ || !view_ || !view_->tank || readings.empty()) {
         return;
     }
-    const Outcome<std::vector<qint64>> added =
-        store_->addReadings(readings, view_->dialogTank.litresAt);
+    importButton->setEnabled(false);
+    noticeLabel->setText(QStringLiteral("Import de %1 relevés…")
+                             .arg(numbers_.number(static_cast<double>(readings.size()))));
+    auto store = [path = path_, tank = *view_->tank, known = storedLitres(view_->readings),
+                  readings](const std::atomic<bool>&) -> Outcome<std::vector<qint64>> {
+        Outcome<CarnetStore> opened = CarnetStore::open(path, true);
+        if (const Refusal* refused = refusalOf(opened)) {
+            return *refused;
+        }
+        return std::get<CarnetStore>(opened).addReadings(readings, chartLitresAt(tank, known));
+    };
+    importWork_->start(std::move(store), [this, count = readings.size(),
+                                          refused](const Outcome<std::vector<qint64>>& added) {
+        showImported(added, count, refused);
+    });
+}
+
+void LogbookWindow::showImported(const Outcome<std::vector<qint64>>& added, std::size_t count,
+                                 int refused) {
+    enableChanges();
     if (!saidDone(refusalIn(added))) {
+        noticeLabel->clear();
         return;
     }
     const std::vector<qint64>& ids = std::get<std::vector<qint64>>(added);
@@ -229,11 +254,11 @@ void LogbookWindow::importReadings(const std::vector<Reading>& readings, int ref
     if (!ids.empty()) {
         rememberInverse([this, ids]() { return refusalIn(store_->deleteReadings(ids)); });
     }
-    const std::size_t known = readings.size() - ids.size();
     noticeLabel->setText(
         QStringLiteral("Relevés importés : %1 ; déjà dans le carnet : %2 ; lignes refusées : %3.")
             .arg(numbers_.number(static_cast<double>(ids.size())),
-                 numbers_.number(static_cast<double>(known)), numbers_.number(refused)));
+                 numbers_.number(static_cast<double>(count - ids.size())),
+                 numbers_.number(refused)));
     refresh();
 }
 

@@ -511,6 +511,58 @@ class LogbookWindowTest : public QObject {
         }
     }
 
+    // A long import is stored aside: the window takes a reading typed
+    // meanwhile, both land, and the import button waits for the import.
+    void readingTypedWhileImportingBothLand() {
+        const QString csv = folder_.filePath(QStringLiteral("long.csv"));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        constexpr int lines = 3000;
+        file.write("date;hauteur\n");
+        for (int hour = lines; hour > 0; --hour) {
+            file.write(QStringLiteral("%1;%2\n")
+                           .arg(daysAgo(2).addSecs(-3600 * hour).toUTC().toString(Qt::ISODate))
+                           .arg(200 + hour % 500)
+                           .toUtf8());
+        }
+        file.close();
+        auto* dialog = qobject_cast<ImportDialog*>(openDialog("importButton", "importDialog"));
+        QVERIFY(dialog);
+        QVERIFY(dialog->chooseFile(csv));
+        QVERIFY(QTest::qWaitFor([dialog]() { return !dialog->isReading(); }, 20000));
+        clickControl(findControl<QPushButton>(dialog, QStringLiteral("importButton")));
+        auto* importButton = findControl<QPushButton>(window_, QStringLiteral("importButton"));
+        QVERIFY(!importButton->isEnabled() || !window_->isComputing());
+        QCOMPARE(typeReading(daysAgo(1), QStringLiteral("650")), QString());
+        QVERIFY(computed());
+        QCOMPARE(static_cast<int>(heightsIn(path_).size()), lines + 1);
+        QCOMPARE(table()->model()->rowCount(), lines + 1);
+        QVERIFY(importButton->isEnabled());
+    }
+
+    // Each dialog opens on what one types first: the height, the receipt's litres.
+    void dialogOpensOnTheMeasure_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("reading") << "newReadingButton"
+                                 << "readingDialog"
+                                 << "heightField";
+        QTest::newRow("delivery") << "newDeliveryButton"
+                                  << "deliveryDialog"
+                                  << "receiptLitresField";
+    }
+
+    void dialogOpensOnTheMeasure() {
+        QFETCH(QString, button);
+        QFETCH(QString, dialog);
+        QFETCH(QString, field);
+        QDialog* opened = openDialog(button.toLatin1().constData(), dialog.toLatin1().constData());
+        QVERIFY(QTest::qWaitForWindowActive(opened));
+        QCOMPARE(opened->focusWidget(), findControl<QLineEdit>(opened, field));
+        opened->reject();
+    }
+
     // A carnet the window cannot show says why, and offers no change.
     void unreadableCarnetSaysWhy_data() {
         QTest::addColumn<QByteArray>("contents");
