@@ -12,6 +12,7 @@
 #include <QRectF>
 #include <QString>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "chart/chart_numbers.h"
@@ -38,9 +39,9 @@ class PagePainter {
     // Millimetres become device units at the device's own resolution, so that
     // a PDF, a printer and a screen show the page at its true size.
     // Numbers are written by `numbers`.
-    PagePainter(QPainter& painter, const OutputConventions& numbers)
+    PagePainter(QPainter& painter, OutputConventions numbers)
         : painter_(painter),
-          numbers_(numbers),
+          numbers_(std::move(numbers)),
           dotsPerInchX_(painter.device()->logicalDpiX()),
           dotsPerInchY_(painter.device()->logicalDpiY()) {}
 

@@ -423,7 +423,7 @@ Outcome<CarnetStore> CarnetStore::create(const QString& path, const TankValues& 
     if (const int* error = std::get_if<int>(&draft)) {
         return Refusal{path, uncreatedSentence(path, frenchSystemError(*error))};
     }
-    const QString& draftPath = std::get<QString>(draft);
+    const auto& draftPath = std::get<QString>(draft);
     std::optional<QString> reason;
     {
         CarnetStore store(draftPath, true);

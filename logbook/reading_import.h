@@ -19,7 +19,7 @@ namespace varnelle {
 
 // A file larger than this is refused before it is read: ten years of hourly
 // readings take about 5 MB.
-inline constexpr qint64 largestImportBytes = 20 * 1024 * 1024;
+inline constexpr qint64 largestImportBytes = qint64{20} * 1024 * 1024;
 // A line longer than this is refused whole, without being looked into.
 inline constexpr int longestImportLine = 64 * 1024;
 // How many of the file's first lines the preview shows.

@@ -83,7 +83,7 @@ void ChartWindow::onLogbookButtonClick() {
 }
 
 QString ChartWindow::createCarnet() {
-    const QString path = askSavePath(
+    QString path = askSavePath(
         this, QStringLiteral("Créer le carnet de la cuve"), QStringLiteral("Cuve") + carnetSuffix,
         QStringLiteral("Carnets de cuve (*.carnet)"), QString::fromLatin1(carnetSuffix).mid(1));
     if (path.isEmpty()) {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <utility>
 #include <variant>
 
 #include "logbook/carnet_time.h"
@@ -104,9 +105,8 @@ QString optionalText(std::optional<double> value, const OutputConventions& numbe
 
 // --- The reading ----------------------------------------------------------------
 
-ReadingDialog::ReadingDialog(const DialogTank& tank, const OutputConventions& numbers,
-                             QWidget* parent)
-    : QDialog(parent), tank_(tank), numbers_(numbers) {
+ReadingDialog::ReadingDialog(DialogTank tank, OutputConventions numbers, QWidget* parent)
+    : QDialog(parent), tank_(std::move(tank)), numbers_(std::move(numbers)) {
     setObjectName(QStringLiteral("readingDialog"));
     setWindowTitle(QStringLiteral("Relevé"));
     createControls();
@@ -197,9 +197,8 @@ void ReadingDialog::accept() {
 
 // --- The delivery ---------------------------------------------------------------
 
-DeliveryDialog::DeliveryDialog(const DialogTank& tank, const OutputConventions& numbers,
-                               QWidget* parent)
-    : QDialog(parent), tank_(tank), numbers_(numbers) {
+DeliveryDialog::DeliveryDialog(DialogTank tank, OutputConventions numbers, QWidget* parent)
+    : QDialog(parent), tank_(std::move(tank)), numbers_(std::move(numbers)) {
     setObjectName(QStringLiteral("deliveryDialog"));
     setWindowTitle(QStringLiteral("Livraison"));
     createControls();

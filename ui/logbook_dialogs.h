@@ -37,7 +37,7 @@ class ReadingDialog : public QDialog {
     Q_OBJECT
 
   public:
-    ReadingDialog(const DialogTank& tank, const OutputConventions& numbers, QWidget* parent);
+    ReadingDialog(DialogTank tank, OutputConventions numbers, QWidget* parent);
 
     // The reading edited in place of a new one (now, from the dipstick).
     void setReading(const Reading& reading);
@@ -71,7 +71,7 @@ class DeliveryDialog : public QDialog {
     Q_OBJECT
 
   public:
-    DeliveryDialog(const DialogTank& tank, const OutputConventions& numbers, QWidget* parent);
+    DeliveryDialog(DialogTank tank, OutputConventions numbers, QWidget* parent);
 
     void setDelivery(const Delivery& delivery);
     Delivery delivery() const { return delivery_; }

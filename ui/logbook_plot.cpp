@@ -57,7 +57,8 @@ std::pair<QDateTime, QDateTime> shownSpan(const LogbookPlotData& data) {
     if (data.from.isValid() && data.to.isValid() && data.from < data.to) {
         return {data.from, data.to};
     }
-    QDateTime first, last;
+    QDateTime first;
+    QDateTime last;
     for (const LitresReading& reading : data.readings) {
         if (!hasPoint(reading)) {
             continue;
@@ -328,7 +329,7 @@ void drawReadings(PagePainter& page, const QPolygonF& line, const QRectF& frame)
     page.painter().setPen(
         QPen(totalColour, page.dotsX(0.5), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     drawPolyline(page, line);
-    if (line.size() > frame.width() / dotSpacingMm) {
+    if (static_cast<double>(line.size()) > frame.width() / dotSpacingMm) {
         return;
     }
     page.painter().setBrush(totalColour);
@@ -390,7 +391,7 @@ void drawLevels(PagePainter& page, const Axes& axes, const LogbookPlotData& data
 // the forecast's straight line gives them.
 double litresOnTheWay(const LitresReading& last, const Forecast& forecast, double reserve,
                       const QDateTime& time) {
-    const double whole = static_cast<double>(last.time.msecsTo(forecast.reserveTime));
+    const auto whole = static_cast<double>(last.time.msecsTo(forecast.reserveTime));
     if (whole <= 0) {
         return last.litres;
     }

@@ -62,8 +62,8 @@ QString journalKindText(JournalRow::Kind kind) {
     }
 }
 
-LogbookTableModel::LogbookTableModel(const OutputConventions& numbers, QObject* parent)
-    : QAbstractTableModel(parent), numbers_(numbers) {}
+LogbookTableModel::LogbookTableModel(OutputConventions numbers, QObject* parent)
+    : QAbstractTableModel(parent), numbers_(std::move(numbers)) {}
 
 void LogbookTableModel::setRows(std::vector<JournalRow> rows) {
     beginResetModel();

@@ -40,7 +40,7 @@ class LogbookTableModel : public QAbstractTableModel {
   public:
     enum Column { DateColumn, KindColumn, HeightColumn, LitresColumn, PerDayColumn, PriceColumn };
 
-    LogbookTableModel(const OutputConventions& numbers, QObject* parent);
+    LogbookTableModel(OutputConventions numbers, QObject* parent);
 
     void setRows(std::vector<JournalRow> rows);
     const JournalRow* journalRow(int row) const;

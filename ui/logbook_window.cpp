@@ -166,9 +166,9 @@ void LogbookWindow::open(QPointer<LogbookWindow>& window, const QIcon& icon, con
     window->activateWindow();
 }
 
-LogbookWindow::LogbookWindow(const QIcon& icon, const QString& path, const TankParameters& fields)
+LogbookWindow::LogbookWindow(const QIcon& icon, QString path, const TankParameters& fields)
     : QWidget(nullptr, Qt::Window),
-      path_(path),
+      path_(std::move(path)),
       fields_(fields),
       numbers_(conventionsForPeople(QLocale())) {
     installAccessibleDescriptions();

@@ -47,7 +47,7 @@ class LogbookWindow : public QWidget {
     static void open(QPointer<LogbookWindow>& window, const QIcon& icon, const QString& path,
                      const TankParameters& fields);
 
-    LogbookWindow(const QIcon& icon, const QString& path, const TankParameters& fields);
+    LogbookWindow(const QIcon& icon, QString path, const TankParameters& fields);
     ~LogbookWindow() override;
 
     QString carnetPath() const;

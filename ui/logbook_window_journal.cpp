@@ -248,7 +248,7 @@ void LogbookWindow::showImported(const Outcome<std::vector<qint64>>& added, std:
         noticeLabel->clear();
         return;
     }
-    const std::vector<qint64>& ids = std::get<std::vector<qint64>>(added);
+    const auto& ids = std::get<std::vector<qint64>>(added);
     // An import that added nothing changed nothing: Ctrl+Z still undoes the
     // change before it.
     if (!ids.empty()) {
