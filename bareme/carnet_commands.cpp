@@ -213,12 +213,13 @@ int answerCarnet(const BaremeRequest& request, QTextStream& out, QTextStream& er
         return failed(err, *refusal);
     }
     auto& store = std::get<CarnetStore>(opened);
-    const CarnetTank tank(request.description.tank);
+    // The reports seed their chart with the litres stored: the changes alone
+    // build theirs here.
     switch (request.question) {
         case Question::AddReading:
-            return addReading(store, request, tank, out, err);
+            return addReading(store, request, CarnetTank(request.description.tank), out, err);
         case Question::AddDelivery:
-            return addDelivery(store, request, tank, out, err);
+            return addDelivery(store, request, CarnetTank(request.description.tank), out, err);
         case Question::AddTemperature:
             return addTemperature(store, request, out, err);
         case Question::DeleteReading:

@@ -6,10 +6,15 @@
 // typed into (with the numbers the window writes, and with anything else), the
 // table walked, selected and copied, the print, preview and file dialogs
 // opened and cancelled, the window closed and opened again while the main
-// window's fields change; at the end the main window closed. After every
+// window's fields change; from the chart window the carnet window (a carnet
+// remembered, created for the tank of the fields, or none chosen), where
+// readings and deliveries are typed with anything in their dialogs, lines
+// deleted, changes undone, a small CSV imported, and the window closed; at the
+// end the main window closed, and every other window with it. After every
 // action the windows must still answer, show no number that is not one, keep
 // their options consistent, leave no dialog open, and have shown only boxes
-// titled "Varnelle" with one OK button.
+// titled "Varnelle" with one OK button; the carnet window, once it has
+// computed, shows as many lines as its carnet holds readings and deliveries.
 //
 // The sequence follows from a seed. A failure prints the seed and the step;
 // it is replayed with
@@ -18,17 +23,25 @@
 #include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDialog>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMap>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -38,17 +51,25 @@
 #include <cstring>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "about/about_box.h"
 #include "controls.h"
 #include "core/number_text.h"
 #include "crash_report.h"
+#include "logbook/carnet_store.h"
+#include "logbook/carnet_tank.h"
 #include "message_box_catcher.h"
 #include "modal_dialog_closer.h"
 #include "typing.h"
+#include "ui/chart_window.h"
+#include "ui/import_dialog.h"
+#include "ui/logbook_window.h"
+#include "ui/message_box.h"
 #include "ui/progress_bar.h"
 #include "ui/volumes.h"
+#include "widgets/save_path.h"
 #include "widgets/twips.h"
 
 namespace varnelle {
@@ -67,6 +88,12 @@ constexpr int progressInterval = 10000;
 const QString cannotCompute =
     QStringLiteral("Les volumes ne peuvent pas être calculés avec ces mesures.");
 const QString calculationDone = QStringLiteral("         C'est fait, voyez les résultats         ");
+
+// Where the chart window remembers the last carnet used.
+constexpr char lastCarnetKey[] = "carnet/dernier";
+// Far more than the carnet window takes to compute a small carnet, even under
+// the sanitizers.
+constexpr int carnetComputeLimitMs = 8000;
 
 // The offscreen platform says, at every box and every raise, what it cannot
 // do; everything else the toolkit says goes to the test log.
@@ -99,6 +126,14 @@ struct Statistics {
     int lookUpsAnswered = 0;  // times a look-up was seen answered
     int copies = 0;
     QMap<QString, int> dialogs;  // cancelled, by title
+    int carnetWindowsOpened = 0;
+    int carnetsCreated = 0;
+    int carnetDialogsConfirmed = 0;  // readings and deliveries the dialogs took
+    int carnetDialogsRefused = 0;    // those they refused, saying why
+    int carnetDeletions = 0;
+    int carnetUndos = 0;
+    int carnetImports = 0;
+    int carnetLinesChanged = 0;  // times the journal was seen with another count of lines
 };
 
 class Monkey {
@@ -151,6 +186,23 @@ class Monkey {
     void pickStepInList(QComboBox* combo);
     void pressTableKey(QTableView* table);
 
+    // The actions in the carnet window.
+    void openCarnet();
+    void closeCarnet();
+    void typeCarnetReading();
+    void typeCarnetDelivery();
+    void deleteCarnetLine();
+    void undoCarnetChange();
+    void importCarnetReadings();
+    void takeCarnetMeasures();
+    QDialog* openCarnetDialog(const char* button, const char* dialog);
+    void confirmCarnetDialog(QDialog* dialog);
+    void typeIntoDialog(QDialog* dialog, const char* field, const QString& text);
+    // The carnet's dialogs are filled in, not cancelled: the closer of the
+    // toolkit's dialogs waits meanwhile.
+    void pauseDialogCloser();
+    void resumeDialogCloser();
+
     // Steps of an action, each followed by the checks.
     void beginPhase(const QString& what);
     void endPhase();
@@ -172,6 +224,10 @@ class Monkey {
     QString lookUpText();
     QString groupedNumber();
     QString numberSeenInChart();
+    QDateTime carnetTime();
+    QString carnetHeightText();
+    QString carnetLitresText();
+    QString importedCsv();
 
     // The checks.
     void verify();
@@ -180,6 +236,7 @@ class Monkey {
     void verifyOptions();
     void verifyWindows();
     void verifyChart();
+    void verifyCarnet();
     void verifyShownText(const QString& where, const QString& text);
     void fail(const QString& problem);
 
@@ -196,6 +253,12 @@ class Monkey {
     T* chartControl(const char* name) const {
         return testing::findControl<T>(chartWindow(), QLatin1String(name));
     }
+    LogbookWindow* carnetWindow() const;
+    int visibleCarnetWindows() const;
+    template <typename T = QWidget>
+    T* carnetControl(const char* name) const {
+        return testing::findControl<T>(carnetWindow(), QLatin1String(name));
+    }
     QLineEdit* anyVisibleField();
     void bringToFront(QWidget* window);
 
@@ -206,7 +269,7 @@ class Monkey {
     bool trace_ = qEnvironmentVariableIsSet("VARNELLE_MONKEY_TRACE");
     std::unique_ptr<Volumes> window_;
     testing::MessageBoxCatcher boxes_{1};
-    testing::ModalDialogCloser dialogs_{1};
+    std::optional<testing::ModalDialogCloser> dialogs_{std::in_place, 1};
     testing::Watchdog watchdog_{"monkey", actionTimeLimit};
     QString phase_;
     QString problem_;
@@ -221,6 +284,18 @@ class Monkey {
     QLineEdit* typedInto_ = nullptr;
     // Whether the chart window seen at the last check showed rows.
     bool chartRowsSeen_ = false;
+
+    // The carnets: one of a sound tank with a few lines, those created from
+    // the chart window, the CSV files imported.
+    QTemporaryDir carnetFolder_;
+    QString soundCarnet_;
+    int carnetFiles_ = 0;
+    // The carnet window seen at the last check, and its count of lines.
+    QPointer<LogbookWindow> carnetSeen_;
+    int carnetLinesSeen_ = -1;
+    // Whether this phase acted in the carnet window: its carnet is then read
+    // back, as it is whenever the journal's count of lines changed.
+    bool carnetTouched_ = false;
 };
 
 Monkey::Monkey(quint32 seed, int actions)
@@ -234,6 +309,23 @@ Monkey::Monkey(quint32 seed, int actions)
     // The fields start with the window's own numbers; the precision is typed.
     writtenByWindow_.assign(fields_.size(), true);
     writtenByWindow_.back() = false;
+    soundCarnet_ = carnetFolder_.filePath(QStringLiteral("cuve.carnet"));
+    TankParameters tank;
+    tank.diameter = 1000;
+    tank.cylinderLength = 2000;
+    tank.strainerHeight = 50;
+    tank.intervals = 10000;
+    Outcome<CarnetStore> created = CarnetStore::create(soundCarnet_, carnetValuesOf(tank));
+    if (CarnetStore* store = std::get_if<CarnetStore>(&created)) {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        for (const int days : {40, 25, 10}) {
+            store->addReading({now.addDays(-days), 900.0 - 15 * days, Reading::Source::Dipstick});
+        }
+        store->addDelivery({now.addDays(-20), 600, 1.2, std::nullopt, std::nullopt});
+    } else {
+        fail(QStringLiteral("the carnet of a sound tank could not be created: %1")
+                 .arg(refusalOf(created)->sentence));
+    }
 }
 
 QString Monkey::run() {
@@ -242,6 +334,9 @@ QString Monkey::run() {
     for (step_ = 1; step_ <= actions_ && problem_.isEmpty(); ++step_) {
         const bool aboutOpen = aboutBox() != nullptr;
         const bool chartOpen = chartWindow() != nullptr;
+        const bool carnetOpen = carnetWindow() != nullptr;
+        const bool mismatchSeen =
+            carnetOpen && carnetControl("takeMeasuresButton")->isVisibleTo(carnetWindow());
         bool capMeasureSeen = false;
         for (const char* name : {"Option3_0", "Option3_1"}) {
             capMeasureSeen = capMeasureSeen || control(name)->isVisible();
@@ -270,6 +365,14 @@ QString Monkey::run() {
             {12, &Monkey::typeIntoLookUp, chartOpen},
             {8, &Monkey::useTable, chartOpen},
             {1, &Monkey::clickFileButton, chartOpen},
+            {4, &Monkey::openCarnet, chartOpen},
+            {1, &Monkey::closeCarnet, carnetOpen},
+            {10, &Monkey::typeCarnetReading, carnetOpen},
+            {5, &Monkey::typeCarnetDelivery, carnetOpen},
+            {5, &Monkey::deleteCarnetLine, carnetOpen},
+            {4, &Monkey::undoCarnetChange, carnetOpen},
+            {2, &Monkey::importCarnetReadings, carnetOpen},
+            {1, &Monkey::takeCarnetMeasures, mismatchSeen},
         };
         int total = 0;
         for (const Choice& choice : choices) {
@@ -508,9 +611,15 @@ void Monkey::closeEverything() {
     if (visibleChartWindows() != 0) {
         fail(QStringLiteral("a chart window is still open"));
     }
+    if (visibleCarnetWindows() != 0) {
+        fail(QStringLiteral("a carnet window is still open"));
+    }
     watchdog_.stop();
     window_.reset();
     testing::settle();
+    if (!testing::topLevelWindows(QStringLiteral("LogbookWindow")).isEmpty()) {
+        fail(QStringLiteral("a carnet window is left behind, hidden"));
+    }
 }
 
 // ----- Actions in the chart window ----------------------------------------
@@ -765,6 +874,316 @@ void Monkey::typeChartText(QWidget* target, const QString& text, int mode) {
     endPhase();
 }
 
+// ----- Actions in the carnet window ---------------------------------------
+
+// "Carnet…" in the chart window: the carnet of a sound tank remembered, a new
+// one created for the tank of the fields (now and then where one already is),
+// the choice cancelled or the file dialog closed, or whatever is remembered.
+void Monkey::openCarnet() {
+    carnetTouched_ = true;
+    QSettings settings;
+    QString how;
+    switch (draw({8, 4, 1, 1, 1, 5})) {
+        case 0:
+            settings.setValue(QLatin1String(lastCarnetKey), soundCarnet_);
+            how = QStringLiteral("the carnet of a sound tank remembered");
+            break;
+        case 1:
+        case 2: {
+            settings.remove(QLatin1String(lastCarnetKey));
+            const bool again = draw({4, 1}) == 1 && carnetFiles_ > 0;
+            const QString name =
+                QStringLiteral("cree-%1").arg(again ? carnetFiles_ : ++carnetFiles_);
+            ChartWindow::setNextCarnetChoice(ChartWindow::CarnetChoice::Create);
+            SavePathDialog::setNextAnswer(carnetFolder_.filePath(name));
+            how = QStringLiteral("%1 created").arg(name);
+            ++statistics_.carnetsCreated;
+            break;
+        }
+        case 3:
+            settings.remove(QLatin1String(lastCarnetKey));
+            ChartWindow::setNextCarnetChoice(ChartWindow::CarnetChoice::Cancel);
+            how = QStringLiteral("no carnet chosen");
+            break;
+        case 4:
+            settings.remove(QLatin1String(lastCarnetKey));
+            ChartWindow::setNextCarnetChoice(ChartWindow::CarnetChoice::Open);
+            how = QStringLiteral("the file dialog cancelled");
+            break;
+        default:
+            // Nothing remembered: the question would be answered "Annuler".
+            ChartWindow::setNextCarnetChoice(ChartWindow::CarnetChoice::Cancel);
+            how = QStringLiteral("the carnet remembered");
+            break;
+    }
+    beginPhase(QStringLiteral("click logbookButton \"Carnet…\", %1").arg(how));
+    const QPointer<LogbookWindow> before = carnetWindow();
+    clickControl(chartControl("logbookButton"));
+    if (carnetWindow() && carnetWindow() != before) {
+        ++statistics_.carnetWindowsOpened;
+    }
+    endPhase();
+}
+
+// "Fermer", Escape, or the window's own close as its title bar gives it.
+void Monkey::closeCarnet() {
+    carnetTouched_ = true;
+    switch (draw({2, 1, 1})) {
+        case 0:
+            beginPhase(QStringLiteral("click closeButton \"Fermer\" of the carnet window"));
+            clickControl(carnetControl("closeButton"));
+            break;
+        case 1:
+            beginPhase(QStringLiteral("press Escape in the carnet window"));
+            bringToFront(carnetWindow());
+            QTest::keyClick(carnetWindow(), Qt::Key_Escape);
+            break;
+        default:
+            beginPhase(QStringLiteral("close the carnet window from its title bar"));
+            carnetWindow()->close();
+            break;
+    }
+    endPhase();
+    if (carnetWindow()) {
+        fail(QStringLiteral("the carnet window is still open"));
+    }
+}
+
+void Monkey::pauseDialogCloser() {
+    for (const QString& title : dialogs_->takeClosed()) {
+        ++statistics_.dialogs[title];
+    }
+    dialogs_.reset();
+}
+
+void Monkey::resumeDialogCloser() {
+    dialogs_.emplace(1);
+}
+
+// The dialog that a click on `button` opened; none when the button was
+// disabled (a carnet the window cannot read).
+QDialog* Monkey::openCarnetDialog(const char* button, const char* dialog) {
+    clickControl(carnetControl(button));
+    for (QDialog* open : carnetWindow()->findChildren<QDialog*>(QLatin1String(dialog))) {
+        if (open->isVisible()) {
+            return open;
+        }
+    }
+    if (carnetControl<QAbstractButton>(button)->isEnabled()) {
+        fail(QStringLiteral("%1 opened no %2").arg(QLatin1String(button), QLatin1String(dialog)));
+    }
+    return nullptr;
+}
+
+void Monkey::typeIntoDialog(QDialog* dialog, const char* field, const QString& text) {
+    auto* edit = testing::findControl<QLineEdit>(dialog, QLatin1String(field));
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    testing::typeCharacters(edit, text);
+}
+
+// "Enregistrer", "Annuler" or Escape. A dialog that refuses what was typed
+// stays open and says why; it is then cancelled.
+void Monkey::confirmCarnetDialog(QDialog* dialog) {
+    const QPointer<QDialog> open = dialog;
+    // The dialog is deleted once closed.
+    const auto accepted = std::make_shared<bool>(false);
+    QObject::connect(dialog, &QDialog::accepted, [accepted] { *accepted = true; });
+    switch (draw({8, 1, 1})) {
+        case 0:
+            testing::clickControl(testing::findControl(dialog, QStringLiteral("okButton")));
+            break;
+        case 1:
+            testing::clickControl(testing::findControl(dialog, QStringLiteral("cancelButton")));
+            break;
+        default:
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            break;
+    }
+    testing::settle();
+    if (open && open->isVisible()) {
+        const QString refusal =
+            testing::findControl<QLabel>(dialog, QStringLiteral("refusalLabel"))->text();
+        *accepted = false;
+        if (refusal.isEmpty()) {
+            fail(QStringLiteral("%1 stays open without saying why").arg(dialog->objectName()));
+        }
+        verifyShownText(QStringLiteral("the refusal of %1").arg(dialog->objectName()), refusal);
+        ++statistics_.carnetDialogsRefused;
+        testing::clickControl(testing::findControl(dialog, QStringLiteral("cancelButton")));
+        testing::settle();
+        if (open && open->isVisible()) {
+            fail(QStringLiteral("%1 stays open after \"Annuler\"").arg(dialog->objectName()));
+            dialog->reject();
+        }
+    } else if (*accepted) {
+        ++statistics_.carnetDialogsConfirmed;
+    }
+}
+
+// "Nouveau relevé…": a time, a height in millimetres or centimetres, anything.
+void Monkey::typeCarnetReading() {
+    carnetTouched_ = true;
+    const QDateTime time = carnetTime();
+    const QString height = carnetHeightText();
+    const bool centimetres = random_.bounded(4) == 0;
+    beginPhase(
+        QStringLiteral("type the reading \"%1\"%2 of %3 in readingDialog")
+            .arg(height, QLatin1String(centimetres ? " cm" : ""), time.toString(Qt::ISODate)));
+    pauseDialogCloser();
+    if (QDialog* dialog = openCarnetDialog("newReadingButton", "readingDialog")) {
+        if (time.isValid()) {
+            testing::findControl<QDateTimeEdit>(dialog, QStringLiteral("readingTimeEdit"))
+                ->setDateTime(time);
+        }
+        testing::findControl<QCheckBox>(dialog, QStringLiteral("centimetresCheck"))
+            ->setChecked(centimetres);
+        typeIntoDialog(dialog, "heightField", height);
+        verifyShownText(
+            QStringLiteral("litresLabel"),
+            testing::findControl<QLabel>(dialog, QStringLiteral("litresLabel"))->text());
+        confirmCarnetDialog(dialog);
+    }
+    resumeDialogCloser();
+    endPhase();
+}
+
+// "Nouvelle livraison…": the receipt's litres and price, the heights before
+// and after now and then.
+void Monkey::typeCarnetDelivery() {
+    carnetTouched_ = true;
+    const QDateTime time = carnetTime();
+    const QString litres = carnetLitresText();
+    const QString price =
+        pick({"", "", "1,25", "0.98", "1", "-1", "abc", "1e3", "0", "1,2,3", "1 000"});
+    const bool heights = random_.bounded(3) == 0;
+    const QString before = heights ? carnetHeightText() : QString();
+    const QString after = heights ? carnetHeightText() : QString();
+    beginPhase(QStringLiteral("type the delivery \"%1\" at \"%2\" from \"%3\" to \"%4\" of %5 in "
+                              "deliveryDialog")
+                   .arg(litres, price, before, after, time.toString(Qt::ISODate)));
+    pauseDialogCloser();
+    if (QDialog* dialog = openCarnetDialog("newDeliveryButton", "deliveryDialog")) {
+        if (time.isValid()) {
+            testing::findControl<QDateTimeEdit>(dialog, QStringLiteral("deliveryTimeEdit"))
+                ->setDateTime(time);
+        }
+        typeIntoDialog(dialog, "receiptLitresField", litres);
+        typeIntoDialog(dialog, "priceField", price);
+        typeIntoDialog(dialog, "heightBeforeField", before);
+        typeIntoDialog(dialog, "heightAfterField", after);
+        confirmCarnetDialog(dialog);
+    }
+    resumeDialogCloser();
+    endPhase();
+}
+
+// A click on a line of the journal, some keys, then Suppr answered Oui or Non.
+void Monkey::deleteCarnetLine() {
+    carnetTouched_ = true;
+    auto* table = carnetControl<QTableView>("logTable");
+    QWidget* rows = table->viewport();
+    const QPoint at(random_.bounded(std::max(1, rows->width())),
+                    random_.bounded(std::max(1, rows->height())));
+    const int downs = static_cast<int>(random_.bounded(4));
+    const bool yes = random_.bounded(3) != 0;
+    beginPhase(QStringLiteral("click the rows of logTable at (%1, %2), Down %3 times, Suppr "
+                              "answered %4")
+                   .arg(at.x())
+                   .arg(at.y())
+                   .arg(downs)
+                   .arg(QLatin1String(yes ? "Oui" : "Non")));
+    bringToFront(table->window());
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, at);
+    for (int i = 0; i < downs; ++i) {
+        QTest::keyClick(table, Qt::Key_Down);
+    }
+    const bool onALine = table->currentIndex().isValid();
+    // Without a line chosen nothing is asked: the answer would wait for the next question.
+    if (onALine) {
+        MessageBox::setNextAnswer(yes ? QMessageBox::Yes : QMessageBox::No);
+        QTest::keyClick(table, Qt::Key_Delete);
+        ++statistics_.carnetDeletions;
+    }
+    endPhase();
+}
+
+// Ctrl+Z where the focus is in the carnet window, or on the window itself.
+void Monkey::undoCarnetChange() {
+    carnetTouched_ = true;
+    beginPhase(QStringLiteral("press Ctrl+Z in the carnet window"));
+    bringToFront(carnetWindow());
+    QWidget* focus = focusTarget();
+    QTest::keyClick(focus && focus->window() == carnetWindow() ? focus : carnetWindow(), Qt::Key_Z,
+                    Qt::ControlModifier);
+    ++statistics_.carnetUndos;
+    endPhase();
+}
+
+// "Importer…": a small CSV of good and bad lines chosen, its numbers read as
+// heights or distances, in mm or cm, then imported or cancelled.
+void Monkey::importCarnetReadings() {
+    carnetTouched_ = true;
+    const QString csv =
+        carnetFolder_.filePath(QStringLiteral("releves-%1.csv").arg(++carnetFiles_));
+    const QString contents = importedCsv();
+    const bool distances = random_.bounded(4) == 0;
+    const bool centimetres = random_.bounded(3) == 0;
+    const bool confirmed = random_.bounded(4) != 0;
+    beginPhase(QStringLiteral("import \"%1\"%2%3%4")
+                   .arg(QString(contents).replace(QLatin1Char('\n'), QLatin1String("\\n")),
+                        QLatin1String(distances ? " as distances" : ""),
+                        QLatin1String(centimetres ? " in cm" : ""),
+                        QLatin1String(confirmed ? "" : ", cancelled")));
+    QFile file(csv);
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents.toUtf8()) < 0) {
+        fail(QStringLiteral("%1 could not be written").arg(csv));
+    }
+    file.close();
+    pauseDialogCloser();
+    auto* dialog = qobject_cast<ImportDialog*>(openCarnetDialog("importButton", "importDialog"));
+    if (dialog) {
+        const QPointer<QDialog> open = dialog;
+        if (distances) {
+            testing::clickControl(testing::findControl(dialog, QStringLiteral("distancesOption")));
+        }
+        if (centimetres) {
+            testing::clickControl(
+                testing::findControl(dialog, QStringLiteral("centimetresOption")));
+        }
+        dialog->chooseFile(csv);
+        if (!QTest::qWaitFor([dialog] { return !dialog->isReading(); }, carnetComputeLimitMs)) {
+            fail(QStringLiteral("the import dialog reads its file without end"));
+        }
+        verifyShownText(QStringLiteral("countLabel"),
+                        testing::findControl<QLabel>(dialog, QStringLiteral("countLabel"))->text());
+        auto* import =
+            testing::findControl<QAbstractButton>(dialog, QStringLiteral("importButton"));
+        if (confirmed && import->isEnabled()) {
+            testing::clickControl(import);
+            ++statistics_.carnetImports;
+        } else {
+            testing::clickControl(testing::findControl(dialog, QStringLiteral("cancelButton")));
+        }
+        testing::settle();
+        if (open && open->isVisible()) {
+            fail(QStringLiteral("the import dialog stays open"));
+            dialog->reject();
+        }
+    }
+    resumeDialogCloser();
+    endPhase();
+}
+
+// "Reprendre les mesures du carnet": the carnet's tank typed into the fields.
+void Monkey::takeCarnetMeasures() {
+    carnetTouched_ = true;
+    beginPhase(QStringLiteral("click takeMeasuresButton \"Reprendre les mesures du carnet\""));
+    clickControl(carnetControl("takeMeasuresButton"));
+    endPhase();
+}
+
 // ----- Steps ---------------------------------------------------------------
 
 void Monkey::beginPhase(const QString& what) {
@@ -786,6 +1205,7 @@ void Monkey::endPhase() {
     testing::settle();
     verify();
     watchdog_.stop();
+    carnetTouched_ = false;
 }
 
 void Monkey::bringToFront(QWidget* window) {
@@ -1037,6 +1457,90 @@ QString Monkey::lookUpText() {
     }
 }
 
+// Mostly now (the dialog's own time) or some day of the last year, now and
+// then hours ahead (more than a day ahead is refused) or years back.
+QDateTime Monkey::carnetTime() {
+    const QDateTime now = QDateTime::currentDateTime();
+    switch (draw({4, 4, 1, 1})) {
+        case 0:
+            return QDateTime();
+        case 1:
+            return now.addSecs(-qint64{60} * random_.bounded(365 * 24 * 60));
+        case 2:
+            return now.addSecs(qint64{3600} * random_.bounded(1, 60));
+        default:
+            return now.addYears(-static_cast<int>(random_.bounded(1, 30)));
+    }
+}
+
+// Heights a tank of 1 000 mm may hold, with the window's comma or a period,
+// and anything else.
+QString Monkey::carnetHeightText() {
+    switch (draw({10, 4, 3, 3})) {
+        case 0:
+            return QString::number(random_.bounded(1001));
+        case 1:
+            return QStringLiteral("%1%2%3")
+                .arg(random_.bounded(1000))
+                .arg(random_.bounded(2) ? QLatin1Char(',') : QLatin1Char('.'))
+                .arg(random_.bounded(10));
+        case 2:
+            return pick({"", "-1", "0", "1000", "1000,1", "1e9", "1e999", "-0", "12abc", "abc",
+                         " 500 ", "5 00", "&H10", ","});
+        default:
+            return lookUpText();
+    }
+}
+
+QString Monkey::carnetLitresText() {
+    switch (draw({10, 3, 3})) {
+        case 0:
+            return QString::number(random_.bounded(1, 1700));
+        case 1:
+            return pick({"", "0", "-300", "1600", "99999", "1e999", "1 200", "1200,5", "abc"});
+        default:
+            return lookUpText();
+    }
+}
+
+// Three to eight lines under one of the headers (or none): readings of the
+// last days, and lines a sensor or a hand gets wrong.
+QString Monkey::importedCsv() {
+    const bool homeAssistant = random_.bounded(3) == 0;
+    const QChar separator =
+        homeAssistant || random_.bounded(2) ? QLatin1Char(',') : QLatin1Char(';');
+    QString text;
+    if (random_.bounded(5) != 0) {
+        text = homeAssistant ? QStringLiteral("entity_id,state,last_changed\n")
+                             : QStringLiteral("date%1hauteur\n").arg(separator);
+    }
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (int line = 3 + static_cast<int>(random_.bounded(6)); line > 0; --line) {
+        QString time = now.addSecs(-qint64{3600} * random_.bounded(1, 2000))
+                           .toString(homeAssistant ? Qt::ISODateWithMs : Qt::ISODate);
+        QString value = QString::number(random_.bounded(1001));
+        switch (draw({6, 1, 1, 1, 1})) {
+            case 1:
+                value = pick({"unavailable", "unknown", "", "-5", "1e999", "abc", "12,5"});
+                break;
+            case 2:
+                time = pick({"", "hier", "2026-13-45", "31/02/2026 08:00", "1e9"});
+                break;
+            case 3:
+                time = now.addDays(3).toString(Qt::ISODate);
+                break;
+            case 4:
+                value = QString::number(random_.bounded(1001, 5000));
+                break;
+            default:
+                break;
+        }
+        text += homeAssistant ? QStringLiteral("sensor.cuve,%1,%2\n").arg(value, time)
+                              : QStringLiteral("%1%2%3\n").arg(time, separator, value);
+    }
+    return text;
+}
+
 // Thousands set apart by an ordinary, a no-break or a narrow no-break space,
 // with or without decimals after the comma.
 QString Monkey::groupedNumber() {
@@ -1098,6 +1602,7 @@ void Monkey::verify() {
     verifyOptions();
     verifyWindows();
     verifyChart();
+    verifyCarnet();
 }
 
 void Monkey::verifyBoxes() {
@@ -1117,7 +1622,7 @@ void Monkey::verifyBoxes() {
             fail(QStringLiteral("box \"%1\" stays open when its OK button is clicked").arg(text));
         }
     }
-    for (const QString& title : dialogs_.takeClosed()) {
+    for (const QString& title : dialogs_->takeClosed()) {
         ++statistics_.dialogs[title];
     }
     if (QApplication::activeModalWidget()) {
@@ -1244,6 +1749,70 @@ void Monkey::verifyChart() {
     }
 }
 
+// One carnet window at most; once it has computed, what it shows has no
+// number that is not one, and its journal as many lines as its carnet holds
+// readings and deliveries.
+void Monkey::verifyCarnet() {
+    if (visibleCarnetWindows() > 1) {
+        fail(QStringLiteral("%1 carnet windows are open").arg(visibleCarnetWindows()));
+    }
+    LogbookWindow* carnet = carnetWindow();
+    if (!carnet) {
+        carnetSeen_ = nullptr;
+        return;
+    }
+    if (!QTest::qWaitFor([carnet] { return !carnet->isComputing(); }, carnetComputeLimitMs)) {
+        fail(QStringLiteral("the carnet window computes without end"));
+        return;
+    }
+    for (const QLabel* label : carnet->findChildren<QLabel*>()) {
+        if (label->isVisible()) {
+            verifyShownText(label->objectName(), label->text());
+        }
+    }
+    const QAbstractItemModel* rows = carnetControl<QTableView>("logTable")->model();
+    const int count = rows->rowCount();
+    for (const int row : {0, count - 1, count > 0 ? step_ % count : -1}) {
+        for (int column = 0; row >= 0 && column < rows->columnCount(); ++column) {
+            verifyShownText(QStringLiteral("row %1 of logTable").arg(row),
+                            rows->index(row, column).data().toString());
+        }
+    }
+    const bool sameCount = carnet == carnetSeen_ && count == carnetLinesSeen_;
+    if (carnet == carnetSeen_ && !sameCount) {
+        ++statistics_.carnetLinesChanged;
+    }
+    carnetSeen_ = carnet;
+    carnetLinesSeen_ = count;
+    if (sameCount && !carnetTouched_) {
+        return;
+    }
+    // A carnet the window cannot read shows no line and offers no change.
+    if (!carnetControl<QAbstractButton>("exportButton")->isEnabled()) {
+        if (count != 0) {
+            fail(QStringLiteral("logTable shows %1 lines of a carnet it cannot read").arg(count));
+        }
+        return;
+    }
+    Outcome<CarnetStore> opened = CarnetStore::open(carnet->carnetPath(), false);
+    if (const Refusal* refused = refusalOf(opened)) {
+        fail(QStringLiteral("the carnet shown cannot be read: %1").arg(refused->sentence));
+        return;
+    }
+    const CarnetStore& store = std::get<CarnetStore>(opened);
+    const Outcome<std::vector<StoredReading>> readings = store.readings();
+    const Outcome<std::vector<StoredDelivery>> deliveries = store.storedDeliveries();
+    if (refusalOf(readings) || refusalOf(deliveries)) {
+        fail(QStringLiteral("the carnet shown cannot be read back"));
+        return;
+    }
+    const auto held = std::get<std::vector<StoredReading>>(readings).size() +
+                      std::get<std::vector<StoredDelivery>>(deliveries).size();
+    if (static_cast<std::size_t>(count) != held) {
+        fail(QStringLiteral("logTable shows %1 lines of a carnet holding %2").arg(count).arg(held));
+    }
+}
+
 // "nan" and "inf" as words: what a number that is not one prints as.
 void Monkey::verifyShownText(const QString& where, const QString& text) {
     static const QRegularExpression notANumber(QStringLiteral("(?<!\\p{L})(nan|inf)(?!\\p{L})"),
@@ -1285,6 +1854,21 @@ int Monkey::visibleChartWindows() const {
                                           [](QWidget* chart) { return chart->isVisible(); }));
 }
 
+LogbookWindow* Monkey::carnetWindow() const {
+    for (QWidget* window : testing::topLevelWindows(QStringLiteral("LogbookWindow"))) {
+        if (window->isVisible()) {
+            return qobject_cast<LogbookWindow*>(window);
+        }
+    }
+    return nullptr;
+}
+
+int Monkey::visibleCarnetWindows() const {
+    const QList<QWidget*> carnets = testing::topLevelWindows(QStringLiteral("LogbookWindow"));
+    return static_cast<int>(std::count_if(carnets.cbegin(), carnets.cend(),
+                                          [](QWidget* carnet) { return carnet->isVisible(); }));
+}
+
 // A measurement field seen, four times in five, else a result field.
 QLineEdit* Monkey::anyVisibleField() {
     static const QStringList results = {QStringLiteral("Text7"), QStringLiteral("Text8"),
@@ -1313,6 +1897,10 @@ class MonkeyTest : public QObject {
         QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
         // A click on the address must not start a mail program here.
         varnelle::AboutBox::setMailOpener([this](const QString&) { ++mailsOpened_; });
+        // The carnet remembered, and the folders the dialogs remember, stay here.
+        QVERIFY(settingsFolder_.isValid());
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder_.path());
     }
     void cleanupTestCase() {
         varnelle::AboutBox::setMailOpener({});
@@ -1341,6 +1929,12 @@ class MonkeyTest : public QObject {
             "monkey: %d chart windows opened, %d charts shown, %d look-ups seen answered, "
             "%d copies",
             seen.chartWindowsOpened, seen.chartsShown, seen.lookUpsAnswered, seen.copies);
+        qInfo(
+            "monkey: %d carnet windows opened, %d carnets created, %d readings and deliveries "
+            "taken, %d refused, %d deletions, %d undos, %d imports, %d changes of the journal seen",
+            seen.carnetWindowsOpened, seen.carnetsCreated, seen.carnetDialogsConfirmed,
+            seen.carnetDialogsRefused, seen.carnetDeletions, seen.carnetUndos, seen.carnetImports,
+            seen.carnetLinesChanged);
         for (auto dialog = seen.dialogs.cbegin(); dialog != seen.dialogs.cend(); ++dialog) {
             qInfo("monkey: %5d x dialog \"%s\" cancelled", dialog.value(),
                   qPrintable(dialog.key()));
@@ -1359,11 +1953,16 @@ class MonkeyTest : public QObject {
             QVERIFY(seen.chartsShown > 0);
             QVERIFY(seen.lookUpsAnswered > 0);
             QVERIFY(seen.copies > 0);
+            QVERIFY(seen.carnetWindowsOpened > 0);
+            QVERIFY(seen.carnetDialogsConfirmed > 0);
+            QVERIFY(seen.carnetDialogsRefused > 0);
+            QVERIFY(seen.carnetLinesChanged > 0);
         }
     }
 
   private:
     int mailsOpened_ = 0;
+    QTemporaryDir settingsFolder_;
 };
 
 // The test library ends a test function after five minutes; a long run takes
