@@ -46,6 +46,9 @@ struct StoredDelivery {
     qint64 id = 0;  // 0 for one not stored yet
 };
 
+// The deliveries without their rows.
+std::vector<Delivery> plainDeliveries(const std::vector<StoredDelivery>& stored);
+
 // The tank's measures under the tank file's keys ("diametre", "bords"...),
 // each value as written there.
 using TankValues = QHash<QString, QString>;

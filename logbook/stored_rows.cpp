@@ -12,6 +12,15 @@ std::vector<Reading> plainReadings(const std::vector<StoredReading>& stored) {
     return readings;
 }
 
+std::vector<Delivery> plainDeliveries(const std::vector<StoredDelivery>& stored) {
+    std::vector<Delivery> deliveries;
+    deliveries.reserve(stored.size());
+    for (const StoredDelivery& each : stored) {
+        deliveries.push_back(each.delivery);
+    }
+    return deliveries;
+}
+
 std::vector<std::pair<double, double>> storedLitres(const std::vector<StoredReading>& stored) {
     std::vector<std::pair<double, double>> litres;
     litres.reserve(stored.size());

@@ -38,15 +38,6 @@ namespace {
 // watcher says nothing (a network file system, a watcher out of handles).
 constexpr int pollMs = 60 * 1000;
 
-std::vector<Delivery> plainDeliveries(const std::vector<StoredDelivery>& stored) {
-    std::vector<Delivery> deliveries;
-    deliveries.reserve(stored.size());
-    for (const StoredDelivery& each : stored) {
-        deliveries.push_back(each.delivery);
-    }
-    return deliveries;
-}
-
 // The heating season (1 July to 30 June, local days) holding `time`.
 std::pair<QDateTime, QDateTime> seasonOf(const QDateTime& time) {
     const QDate day = time.toLocalTime().date();

@@ -272,12 +272,8 @@ void LogbookWindow::onExportButtonClick() {
     if (path.isEmpty()) {
         return;  // cancelled: nothing written, nothing to say
     }
-    std::vector<Delivery> deliveries;
-    for (const StoredDelivery& each : view_->deliveries) {
-        deliveries.push_back(each.delivery);
-    }
-    const QString csv = journalCsv(view_->readings, deliveries, view_->dialogTank.litresAt,
-                                   conventionsFor(QLocale()));
+    const QString csv = journalCsv(view_->readings, plainDeliveries(view_->deliveries),
+                                   view_->dialogTank.litresAt, conventionsFor(QLocale()));
     if (const std::optional<Refusal> refused = writeWholeFile(path, csv.toUtf8())) {
         showMessageBox(this, QMessageBox::Warning,
                        QStringLiteral("Le fichier CSV « %1 » n'a pas pu être écrit : %2")

@@ -444,11 +444,17 @@ class LogbookWindowTest : public QObject {
                        .arg(iso(3), iso(2), iso(1))
                        .toUtf8());
         file.close();
+        importFile(csv, 1, confirmed);
+    }
+
+    // Chooses `csv` in the import dialog, which must refuse `refused` lines,
+    // and imports it or cancels.
+    void importFile(const QString& csv, int refused, bool confirmed) {
         auto* dialog = qobject_cast<ImportDialog*>(openDialog("importButton", "importDialog"));
         QVERIFY(dialog);
         QVERIFY(dialog->chooseFile(csv));
         QVERIFY(QTest::qWaitFor([dialog]() { return !dialog->isReading(); }, 20000));
-        QCOMPARE(dialog->refusedCount(), 1);
+        QCOMPARE(dialog->refusedCount(), refused);
         if (confirmed) {
             clickControl(findControl<QPushButton>(dialog, QStringLiteral("importButton")));
         } else {
@@ -526,11 +532,7 @@ class LogbookWindowTest : public QObject {
                            .toUtf8());
         }
         file.close();
-        auto* dialog = qobject_cast<ImportDialog*>(openDialog("importButton", "importDialog"));
-        QVERIFY(dialog);
-        QVERIFY(dialog->chooseFile(csv));
-        QVERIFY(QTest::qWaitFor([dialog]() { return !dialog->isReading(); }, 20000));
-        clickControl(findControl<QPushButton>(dialog, QStringLiteral("importButton")));
+        importFile(csv, 0, true);
         auto* importButton = findControl<QPushButton>(window_, QStringLiteral("importButton"));
         QVERIFY(!importButton->isEnabled() || !window_->isComputing());
         QCOMPARE(typeReading(daysAgo(1), QStringLiteral("650")), QString());
