@@ -36,6 +36,7 @@ class LogbookPlot : public QWidget {  // objectName "logPlot"
   public:
     explicit LogbookPlot(QWidget* parent = nullptr);
     void setData(LogbookPlotData data);
+    const LogbookPlotData& data() const { return data_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;

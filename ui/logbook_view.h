@@ -21,15 +21,15 @@ struct LogbookView {
     DialogTank dialogTank;
     std::vector<StoredReading> readings;
     std::vector<StoredDelivery> deliveries;
-    std::vector<JournalRow> rows;
-    QString summary;  // in French sentences, one a line
-    LogbookPlotData plot;
+    std::vector<JournalRow> rows;  // moved into the table once shown
+    QString summary;               // in French sentences, one a line
+    LogbookPlotData plot;          // moved into the plot once shown
 };
 
 // Reads the carnet at `path` through a connection of the calling thread's own
 // and computes everything the window shows; stops early once `abandoned`.
-std::shared_ptr<const LogbookView> computeLogbookView(const QString& path,
-                                                      const OutputConventions& numbers,
-                                                      const std::atomic<bool>& abandoned);
+std::shared_ptr<LogbookView> computeLogbookView(const QString& path,
+                                                const OutputConventions& numbers,
+                                                const std::atomic<bool>& abandoned);
 
 }  // namespace varnelle

@@ -10,10 +10,12 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableView>
 #include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <atomic>
 #include <utility>
 
@@ -28,6 +30,7 @@
 #include "ui/logbook_view.h"
 #include "widgets/enter_presses_button.h"
 #include "widgets/table_rows.h"
+#include "widgets/twips.h"
 #include "widgets/window_font.h"
 
 namespace varnelle {
@@ -37,6 +40,12 @@ namespace {
 // Another program's readings are looked for this often even when the file
 // watcher says nothing (a network file system, a watcher out of handles).
 constexpr int pollMs = 60 * 1000;
+
+constexpr int windowWidthTwips = 11400;
+constexpr int windowHeightTwips = 10800;
+constexpr int plotLeastTwips = 3300;
+// About twelve lines of the window's font: the summary of a season whole.
+constexpr int summaryMostTwips = 2700;
 
 // The heating season (1 July to 30 June, local days) holding `time`.
 std::pair<QDateTime, QDateTime> seasonOf(const QDateTime& time) {
@@ -81,9 +90,9 @@ bool readInto(const Outcome<T>& outcome, T& into, std::optional<QString>& refusa
 
 }  // namespace
 
-std::shared_ptr<const LogbookView> computeLogbookView(const QString& path,
-                                                      const OutputConventions& numbers,
-                                                      const std::atomic<bool>& abandoned) {
+std::shared_ptr<LogbookView> computeLogbookView(const QString& path,
+                                                const OutputConventions& numbers,
+                                                const std::atomic<bool>& abandoned) {
     auto view = std::make_shared<LogbookView>();
     Outcome<CarnetStore> opened = CarnetStore::open(path, false);
     if (const Refusal* refused = refusalOf(opened)) {
@@ -227,13 +236,21 @@ void LogbookWindow::createControls() {
     summaryLabel->setWordWrap(true);
     summaryLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     summaryLabel->setFocusPolicy(Qt::StrongFocus);
+    // Ten years of deliveries make a long summary: it scrolls rather than
+    // squeeze the journal.
+    summaryArea = new QScrollArea(this);
+    summaryArea->setWidget(summaryLabel);
+    summaryArea->setWidgetResizable(true);
+    summaryArea->setFrameShape(QFrame::NoFrame);
+    summaryArea->setFocusPolicy(Qt::NoFocus);
+    summaryArea->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     noticeLabel = new QLabel(this);
     noticeLabel->setObjectName(QStringLiteral("noticeLabel"));
     noticeLabel->setAccessibleName(QStringLiteral("Dernière modification"));
     noticeLabel->setWordWrap(true);
     logPlot = new LogbookPlot(this);
     logPlot->setObjectName(QStringLiteral("logPlot"));
-    logPlot->setMinimumHeight(220);
+    logPlot->setMinimumHeight(twipsToPixels(plotLeastTwips));
     logTable = new QTableView(this);
     logTable->setObjectName(QStringLiteral("logTable"));
     logTable->setAccessibleName(QStringLiteral("Journal du carnet"));
@@ -269,12 +286,12 @@ void LogbookWindow::createLayout() {
     buttons->addWidget(closeButton);
     auto* column = new QVBoxLayout(this);
     column->addWidget(mismatchRow);
-    column->addWidget(summaryLabel);
+    column->addWidget(summaryArea);
     column->addWidget(noticeLabel);
     column->addWidget(logPlot, 1);
     column->addWidget(logTable, 1);
     column->addLayout(buttons);
-    resize(760, 720);
+    resize(twipsSize(windowWidthTwips, windowHeightTwips));
 }
 
 void LogbookWindow::connectHandlers() {
@@ -324,20 +341,25 @@ void LogbookWindow::refresh() {
         [path = path_, numbers = numbers_](const std::atomic<bool>& abandoned) {
             return computeLogbookView(path, numbers, abandoned);
         },
-        [this](std::shared_ptr<const LogbookView> view) { showView(std::move(view)); });
+        [this](std::shared_ptr<LogbookView> view) { showView(std::move(view)); });
 }
 
-void LogbookWindow::showView(std::shared_ptr<const LogbookView> view) {
+// The rows and the plot's points are moved, not copied, into the widgets
+// that show them: ten years of them would hold the window a while.
+void LogbookWindow::showView(std::shared_ptr<LogbookView> view) {
+    summaryLabel->setText(view->refusal ? *view->refusal : view->summary);
+    fitSummary();
+    tableModel_->setRows(std::move(view->rows));
+    logPlot->setData(std::move(view->plot));
     view_ = std::move(view);
-    if (view_->refusal) {
-        summaryLabel->setText(*view_->refusal);
-    } else {
-        summaryLabel->setText(view_->summary);
-    }
-    tableModel_->setRows(view_->rows);
-    logPlot->setData(view_->plot);
     showMismatch();
     enableChanges();
+}
+
+// The summary whole when it is short, else as much as leaves the journal room.
+void LogbookWindow::fitSummary() {
+    const int wanted = summaryLabel->heightForWidth(summaryArea->viewport()->width());
+    summaryArea->setFixedHeight(std::min(wanted, twipsToPixels(summaryMostTwips)));
 }
 
 void LogbookWindow::showMismatch() {

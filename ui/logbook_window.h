@@ -25,6 +25,7 @@
 class QFileSystemWatcher;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QTableView;
 class QThreadPool;
 class QTimer;
@@ -85,7 +86,8 @@ class LogbookWindow : public QWidget {
 
     // Reads and computes the carnet aside, then shows it.
     void refresh();
-    void showView(std::shared_ptr<const LogbookView> view);
+    void showView(std::shared_ptr<LogbookView> view);
+    void fitSummary();
     void showMismatch();
     void enableChanges();
 
@@ -120,6 +122,7 @@ class LogbookWindow : public QWidget {
     QWidget* mismatchRow = nullptr;
     QLabel* mismatchLabel = nullptr;
     QPushButton* takeMeasuresButton = nullptr;
+    QScrollArea* summaryArea = nullptr;
     QLabel* summaryLabel = nullptr;
     QLabel* noticeLabel = nullptr;
     LogbookPlot* logPlot = nullptr;

@@ -291,7 +291,7 @@ void LogbookWindow::onPrintButtonClick() {
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Imprimer le carnet"));
     if (dialog.exec() == QDialog::Accepted &&
-        !printLogbookPage(printer, view_->summary.split(QLatin1Char('\n')), view_->plot,
+        !printLogbookPage(printer, view_->summary.split(QLatin1Char('\n')), logPlot->data(),
                           numbers_)) {
         showMessageBox(this, QMessageBox::Warning,
                        QStringLiteral("Le carnet n'a pas pu être imprimé."));
