@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "chart/report_writer.h"
 #include "files/file_replacement.h"
 #include "logbook/carnet_report.h"
 #include "logbook/carnet_time.h"
@@ -39,6 +40,21 @@ template <typename T>
 std::optional<Refusal> refusalIn(const Outcome<T>& outcome) {
     const Refusal* refused = refusalOf(outcome);
     return refused ? std::optional<Refusal>(*refused) : std::nullopt;
+}
+
+// What the printed page says first: which carnet, when, and its tank, as a
+// page is kept among others.
+QStringList printedHeading(const QString& path, const TankParameters& tank,
+                           const OutputConventions& numbers) {
+    TankDescription description;
+    description.tank = tank;
+    constexpr int tankLines = 4;  // diameter, length, ends, strainer
+    QStringList lines = tankSummaryLines(description, 0, numbers).mid(0, tankLines);
+    lines.prepend(
+        QStringLiteral("%1, imprimé le %2")
+            .arg(QFileInfo(path).fileName(), frenchDayText(QDateTime::currentDateTime())));
+    lines.append(QString());
+    return lines;
 }
 
 }  // namespace
@@ -291,8 +307,10 @@ void LogbookWindow::onPrintButtonClick() {
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Imprimer le carnet"));
     if (dialog.exec() == QDialog::Accepted &&
-        !printLogbookPage(printer, view_->summary.split(QLatin1Char('\n')), logPlot->data(),
-                          numbers_)) {
+        !printLogbookPage(
+            printer,
+            printedHeading(path_, *view_->tank, numbers_) + view_->summary.split(QLatin1Char('\n')),
+            logPlot->data(), numbers_)) {
         showMessageBox(this, QMessageBox::Warning,
                        QStringLiteral("Le carnet n'a pas pu être imprimé."));
     }

@@ -13,6 +13,7 @@
 
 #include "chart_window_driver.h"
 #include "controls.h"
+#include "isolated_settings.h"
 #include "logbook/carnet_store.h"
 #include "logbook/carnet_tank.h"
 #include "ui/chart_window.h"
@@ -46,9 +47,7 @@ class CarnetWayInTest : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(folder_.isValid());
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path("reglages"));
-        QCoreApplication::setOrganizationName(QStringLiteral("Varnelle"));
+        varnelle::testing::keepSettingsIn(path("reglages"));
         QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     }
 

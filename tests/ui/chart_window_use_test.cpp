@@ -27,6 +27,7 @@
 #include "chart/tank_chart.h"
 #include "chart_window_driver.h"
 #include "controls.h"
+#include "isolated_settings.h"
 #include "start_up_tank.h"
 #include "typing.h"
 #include "ui/chart_window.h"
@@ -78,9 +79,7 @@ class ChartWindowUseTest : public QObject {
     // The saving dialogs remember their folder: not in the user's settings.
     void initTestCase() {
         QVERIFY(settings_.isValid());
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
-        QCoreApplication::setOrganizationName(QStringLiteral("Varnelle"));
+        varnelle::testing::keepSettingsIn(settings_.path());
     }
 
     void init() {

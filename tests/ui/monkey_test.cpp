@@ -58,6 +58,7 @@
 #include "controls.h"
 #include "core/number_text.h"
 #include "crash_report.h"
+#include "isolated_settings.h"
 #include "logbook/carnet_store.h"
 #include "logbook/carnet_tank.h"
 #include "message_box_catcher.h"
@@ -1899,8 +1900,7 @@ class MonkeyTest : public QObject {
         varnelle::AboutBox::setMailOpener([this](const QString&) { ++mailsOpened_; });
         // The carnet remembered, and the folders the dialogs remember, stay here.
         QVERIFY(settingsFolder_.isValid());
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder_.path());
+        varnelle::testing::keepSettingsIn(settingsFolder_.path());
     }
     void cleanupTestCase() {
         varnelle::AboutBox::setMailOpener({});

@@ -31,6 +31,7 @@
 #include <memory>
 #include <utility>
 
+#include "isolated_settings.h"
 #include "widgets/qt_translations.h"
 #include "widgets/save_path.h"
 
@@ -206,10 +207,7 @@ void ToolkitDialogsTest::initTestCase() {
     home_ = std::make_unique<QTemporaryDir>();
     QVERIFY(home_->isValid());
     qputenv("HOME", QFile::encodeName(home_->path()));
-    QStandardPaths::setTestModeEnabled(true);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, at("settings"));
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, at("settings"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Varnelle"));
+    varnelle::testing::keepSettingsIn(at("settings"));
     QCoreApplication::setApplicationName(QStringLiteral("toolkit_dialogs_test"));
     QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), at("Documents"));
     QVERIFY2(installQtFrenchTranslations(*QCoreApplication::instance()),
