@@ -313,10 +313,12 @@ void BM_openUntilShown(benchmark::State& state) {
     reportHold(state, holdMs);
 }
 
-// (b) From "Enregistrer" in the dialog of a reading typed (the carnet's own
-// write with its sync, in the click: click_ms) until the journal shows it;
+// From "Enregistrer" in the dialog that `type` fills (the carnet's own write
+// with its sync, and for a delivery the receipt's check against the
+// readings, in the click: click_ms) until the journal shows the new line;
 // Ctrl+Z, untimed, after each.
-void BM_readingTypedUntilShown(benchmark::State& state) {
+template <typename Type>
+void measureTypedUntilShown(benchmark::State& state, Type type) {
     const Carnet& carnet = tenYearsCarnet();
     Shown shown(carnet);
     shown.open();
@@ -329,7 +331,7 @@ void BM_readingTypedUntilShown(benchmark::State& state) {
     double clickMs = 0;
     QElapsedTimer clock;
     for (auto _ : state) {
-        QPushButton* save = shown.typeReading(typedTime(), 640);
+        QPushButton* save = type(shown);
         holds.start();
         clock.start();
         save->click();
@@ -339,7 +341,7 @@ void BM_readingTypedUntilShown(benchmark::State& state) {
         holdMs = std::max(holdMs, holds.stopMs());
         QTest::keyClick(shown.window(), Qt::Key_Z, Qt::ControlModifier);
         if (!done || !shown.journalShown(journalLines(carnet))) {
-            state.SkipWithError("the reading typed was not shown, or not undone");
+            state.SkipWithError("the line typed was not shown, or not undone");
             return;
         }
     }
@@ -347,38 +349,13 @@ void BM_readingTypedUntilShown(benchmark::State& state) {
     state.counters["click_ms"] = clickMs;
 }
 
-// (b) The same for a delivery: from "Enregistrer" (the carnet's write and the
-// receipt's check against the readings, in the click: click_ms) until the
-// journal shows it.
+// (b) A reading typed, and a delivery.
+void BM_readingTypedUntilShown(benchmark::State& state) {
+    measureTypedUntilShown(state, [](Shown& shown) { return shown.typeReading(typedTime(), 640); });
+}
+
 void BM_deliveryTypedUntilShown(benchmark::State& state) {
-    const Carnet& carnet = tenYearsCarnet();
-    Shown shown(carnet);
-    shown.open();
-    if (!shown.journalShown(journalLines(carnet))) {
-        state.SkipWithError("the carnet was not shown");
-        return;
-    }
-    LoopHolds holds;
-    double holdMs = 0;
-    double clickMs = 0;
-    QElapsedTimer clock;
-    for (auto _ : state) {
-        QPushButton* save = shown.typeDelivery(typedTime(), 40);
-        holds.start();
-        clock.start();
-        save->click();
-        clickMs = std::max(clickMs, static_cast<double>(clock.nsecsElapsed()) * 1e-6);
-        const bool done = shown.journalShown(journalLines(carnet) + 1);
-        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) * 1e-9);
-        holdMs = std::max(holdMs, holds.stopMs());
-        QTest::keyClick(shown.window(), Qt::Key_Z, Qt::ControlModifier);
-        if (!done || !shown.journalShown(journalLines(carnet))) {
-            state.SkipWithError("the delivery typed was not shown, or not undone");
-            return;
-        }
-    }
-    reportHold(state, holdMs);
-    state.counters["click_ms"] = clickMs;
+    measureTypedUntilShown(state, [](Shown& shown) { return shown.typeDelivery(typedTime(), 40); });
 }
 
 // (c) Ctrl+Z of a reading just typed (untimed) until the journal is back;
