@@ -95,7 +95,7 @@ int addDelivery(CarnetStore& store, const BaremeRequest& request, const CarnetTa
                     request.numbers.forPeople().number(delivery.receiptLitres) +
                         QStringLiteral(" litres"));
     const Outcome<ReceiptCheck> check =
-        checkReceipt(delivery, plainReadings(stored), carnet.litresAt);
+        checkReceipt(delivery, readingsNearDelivery(stored, delivery.time), carnet.litresAt);
     if (const ReceiptCheck* done = std::get_if<ReceiptCheck>(&check)) {
         out << done->sentence << '\n';
     }

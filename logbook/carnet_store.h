@@ -39,6 +39,11 @@ std::vector<std::pair<double, double>> storedLitres(const std::vector<StoredRead
 // The oil's height last read at or before `time`, in `stored` (by time).
 std::optional<double> heightReadBefore(const std::vector<StoredReading>& stored,
                                        const QDateTime& time);
+// The readings of `stored` (by time) that a receipt check of a delivery at
+// `time` looks at, those within receiptReadingWindowSeconds of it: a delivery
+// is checked without copying ten years of readings.
+std::vector<Reading> readingsNearDelivery(const std::vector<StoredReading>& stored,
+                                          const QDateTime& time);
 
 // A delivery as the carnet keeps it, with its row.
 struct StoredDelivery {

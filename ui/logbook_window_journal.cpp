@@ -153,8 +153,8 @@ void LogbookWindow::storeDelivery(const Delivery& delivery,
     QString notice =
         QStringLiteral("Livraison du %1 enregistrée : %2.")
             .arg(frenchTimeText(delivery.time), numbers_.litresWithUnit(delivery.receiptLitres, 0));
-    const Outcome<ReceiptCheck> check =
-        checkReceipt(delivery, plainReadings(view_->readings), view_->dialogTank.litresAt);
+    const Outcome<ReceiptCheck> check = checkReceipt(
+        delivery, readingsNearDelivery(view_->readings, delivery.time), view_->dialogTank.litresAt);
     if (const ReceiptCheck* done = std::get_if<ReceiptCheck>(&check)) {
         notice += QLatin1Char('\n') + done->sentence;
     }

@@ -19,8 +19,10 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "file_contents.h"
@@ -689,6 +691,49 @@ INSTANTIATE_TEST_SUITE_P(Reads, ReadingsSince,
                                            SinceCase{
                                                "a_l_heure_d_un_releve", utc(5, 8, 0), {5, 6, 7}},
                                            SinceCase{"apres_tous", utc(9, 0, 0), {7}}));
+
+// Readings on 5 January at 06:00, 07:00, 07:30, 08:00, 09:00 and 10:00, by
+// time; each one's height is its minutes past 06:00.
+std::vector<StoredReading> morningReadings() {
+    std::vector<StoredReading> stored;
+    for (const auto& [hour, minute] : {std::pair{6, 0}, {7, 0}, {7, 30}, {8, 0}, {9, 0}, {10, 0}}) {
+        const double height = (hour - 6) * 60 + minute;
+        stored.push_back({{utc(5, hour, minute), height, Reading::Source::Dipstick}, height});
+    }
+    return stored;
+}
+
+struct NearCase {
+    const char* name;
+    QDateTime time;
+    std::optional<double> heightBefore;  // the last height read at or before `time`
+    std::vector<double> near;            // the heights within the hour either side
+};
+
+void PrintTo(const NearCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class StoredLookUp : public ::testing::TestWithParam<NearCase> {};
+
+TEST_P(StoredLookUp, FindsTheHeightBeforeAndTheReadingsWithinTheHour) {
+    const std::vector<StoredReading> stored = morningReadings();
+    EXPECT_EQ(heightReadBefore(stored, GetParam().time), GetParam().heightBefore);
+    std::vector<double> near;
+    for (const Reading& reading : readingsNearDelivery(stored, GetParam().time)) {
+        near.push_back(reading.heightMm);
+    }
+    EXPECT_EQ(near, GetParam().near);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reads, StoredLookUp,
+    ::testing::Values(NearCase{"avant_tous", utc(5, 4, 0), std::nullopt, {}},
+                      NearCase{"une_heure_avant_le_premier", utc(5, 5, 0), std::nullopt, {0}},
+                      NearCase{"a_l_heure_d_un_releve", utc(5, 8, 0), 120, {60, 90, 120, 180}},
+                      NearCase{"entre_deux", utc(5, 8, 30), 120, {90, 120, 180}},
+                      NearCase{"apres_tous", utc(5, 12, 0), 240, {}},
+                      NearCase{"une_heure_apres_le_dernier", utc(5, 11, 0), 240, {240}}));
 
 // --- Changes by other programs ---------------------------------------------------------
 
