@@ -61,7 +61,7 @@ StoredIterator firstAfter(const std::vector<StoredReading>& stored, const QDateT
 
 std::optional<double> heightReadBefore(const std::vector<StoredReading>& stored,
                                        const QDateTime& time) {
-    const StoredIterator after = firstAfter(stored, time);
+    const auto after = firstAfter(stored, time);
     if (after == stored.begin()) {
         return std::nullopt;
     }
@@ -70,8 +70,8 @@ std::optional<double> heightReadBefore(const std::vector<StoredReading>& stored,
 
 std::vector<Reading> readingsNearDelivery(const std::vector<StoredReading>& stored,
                                           const QDateTime& time) {
-    const StoredIterator first = firstAt(stored, time.addSecs(-receiptReadingWindowSeconds));
-    const StoredIterator last =
+    const auto first = firstAt(stored, time.addSecs(-receiptReadingWindowSeconds));
+    const auto last =
         std::max(first, firstAfter(stored, time.addSecs(receiptReadingWindowSeconds)));
     std::vector<Reading> near;
     near.reserve(static_cast<std::size_t>(last - first));
